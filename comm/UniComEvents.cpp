@@ -1,0 +1,3 @@
+#include "comm/UniComEvents.h"
+
+wxDEFINE_EVENT(EVT_UNICOM, wxCommandEvent);

@@ -1,0 +1,71 @@
+// Base of the connection drivers. Each driver owns one worker thread that alone touches the
+// device; the GUI thread talks to it only with thread messages (UNICOM_TXDATA, UNICOM_EXIT,
+// UNICOM_SELECT) and the worker answers only with EVT_UNICOM events posted to the owner.
+#pragma once
+
+#include <wx/event.h>
+#include <wx/string.h>
+#include <wx/thread.h>
+
+#include <cstdint>
+
+#include "comm/ByteBuffer.h"
+#include "comm/LineAssembler.h"
+#include "comm/UniComEvents.h"
+#include "platform/ThreadMessageQueue.h"
+
+class jwxUniCom : public wxThreadHelper {
+public:
+    explicit jwxUniCom(wxEvtHandler* owner);
+    ~jwxUniCom() override;
+
+    // Creates and runs the worker; returns once the worker's message queue exists.
+    void Start();
+    // Asks the worker to exit and waits for it to end.
+    void Stop();
+    // Hands a line to the worker, which deletes it; deleted here when no worker takes it.
+    void Send(ByteBuffer* buffer);
+    bool PostToThread(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+    bool IsRunning() const { return running != nullptr; }
+    platform::ThreadId GetThreadId() const { return threadId; }
+    // The id that the worker's EVT_UNICOM events carry.
+    int GetEventId() const { return static_cast<int>(threadId); }
+    wxEvtHandler* GetOwner() const { return owner; }
+
+    static constexpr int kTimeoutMs = 1500;
+    static constexpr uint8_t kTerminator = 10;
+
+protected:
+    wxThread::ExitCode Entry() override;
+    // The worker loop; every driver overrides it.
+    virtual int ThreadMain();
+
+    // Worker side: first steps of every ThreadMain. Makes the loop event, creates the thread's
+    // message queue and releases Start.
+    void BeginWorker();
+
+    // Worker side: posting to the owner.
+    void PostCode(int code);
+    void PostCode(int code, const wxString& text);
+    void PostLine(const uint8_t* bytes, int32_t length);
+    void PostInfo(const wxString& text);
+    void PostWarning(const wxString& text);
+    void PostError(const wxString& text);
+    // Posts the text followed by ": LastError: %ld" with errno as it was on entry.
+    void PostLastError(const wxString& text);
+    void PostUnknownMessage(unsigned message);
+
+    wxEvtHandler* owner;
+    wxThread* running = nullptr;
+    platform::ThreadId threadId = 0;
+    int timeout = kTimeoutMs;
+    uint8_t terminator = kTerminator;
+    wxSemaphore startSemaphore;
+    // Receive buffer with the line-assembly rule shared by all drivers.
+    LineAssembler lines;
+
+private:
+    bool startReleasedFlag = false;  // worker side: BeginWorker has released Start
+    void PostText(int code, const wxString& text);
+};

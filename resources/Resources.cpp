@@ -1,0 +1,3 @@
+#include "resources/Resources.h"
+
+wxIcon LoadIconResource(const wxString& name, int size) { return wxIcon(); }
