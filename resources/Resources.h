@@ -4,5 +4,6 @@
 #include <wx/icon.h>
 #include <wx/string.h>
 
-// The named icon at the given size; an empty icon for an unknown name.
+// The named icon at the given size (drawn at 32x32, scaled for other sizes); an invalid icon
+// for an unknown name or a size below 1.
 wxIcon LoadIconResource(const wxString& name, int size = 32);

@@ -1,0 +1,3 @@
+#include "comm/PanelEvents.h"
+
+wxDEFINE_EVENT(EVT_PANEL_DATA, wxCommandEvent);
