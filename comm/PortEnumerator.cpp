@@ -1,0 +1,241 @@
+#include "comm/PortEnumerator.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct NameClass {
+    int rank;            // 0 COM numbered, 1 other numbered, 2 unnumbered
+    std::string prefix;  // letters before the digits (numbered names)
+    std::string digits;  // the digit run without leading zeros (numbered names)
+};
+
+NameClass Classify(const std::string& name) {
+    size_t letters = 0;
+    while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters]))) ++letters;
+    size_t end = letters;
+    while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
+    if (letters == 0 || end == letters || end != name.size()) return {2, std::string(), std::string()};
+    size_t firstSignificant = name.find_first_not_of('0', letters);
+    std::string digits = firstSignificant == std::string::npos ? std::string() : name.substr(firstSignificant);
+    std::string prefix = name.substr(0, letters);
+    return {prefix == "COM" ? 0 : 1, prefix, digits};
+}
+
+// Compares two digit runs (no leading zeros) by value, whatever their length.
+int CompareNumbers(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+std::string ReadFirstLine(const std::string& path) {
+    std::ifstream file(path);
+    std::string line;
+    if (!file || !std::getline(file, line)) return std::string();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    return line;
+}
+
+bool IsFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string RealPath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return std::string();
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::string BaseName(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The product string of the USB device above a device directory: the first ancestor (or the
+// directory itself) that is a USB device, that is, holds both idVendor and product. Empty for
+// devices that do not sit on USB. The climb stays inside the sysfs tree.
+std::string UsbProductAbove(const std::string& deviceDir, const std::string& sysfsReal) {
+    std::string dir = deviceDir;
+    while (dir.size() > sysfsReal.size() && dir.compare(0, sysfsReal.size(), sysfsReal) == 0) {
+        if (IsFile(dir + "/idVendor") && IsFile(dir + "/product")) return ReadFirstLine(dir + "/product");
+        size_t slash = dir.rfind('/');
+        if (slash == std::string::npos) break;
+        dir.erase(slash);
+    }
+    return std::string();
+}
+
+// Newer kernels put a port and a controller device of the serial-base bus between a serial
+// tty and its hardware; the hardware device above them names the driver that found the port.
+std::string HardwareDevice(std::string device) {
+    while (!device.empty() && BaseName(RealPath(device + "/subsystem")) == "serial-base") {
+        size_t slash = device.rfind('/');
+        if (slash == std::string::npos || slash == 0) break;
+        device.erase(slash);
+    }
+    return device;
+}
+
+std::vector<std::string> DirectoryEntries(const std::string& path) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(path.c_str());
+    if (!dir) return names;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+}  // namespace
+
+int ComparePortNames(const std::string& a, const std::string& b) {
+    NameClass left = Classify(a);
+    NameClass right = Classify(b);
+    if (left.rank != right.rank) return left.rank < right.rank ? -1 : 1;
+    if (left.rank == 2) return Sign(a.compare(b));
+    if (left.rank == 1) {
+        int byPrefix = left.prefix.compare(right.prefix);
+        if (byPrefix != 0) return Sign(byPrefix);
+    }
+    int byNumber = CompareNumbers(left.digits, right.digits);
+    // Equal numbers written differently (COM3, COM03) are ordered by bytes, so that equal names
+    // always end up next to each other and the duplicate pass catches every repeat.
+    return byNumber != 0 ? byNumber : Sign(a.compare(b));
+}
+
+std::string PortNameFromFriendlyName(const std::string& friendlyName) {
+    size_t open = friendlyName.rfind('(');
+    if (open == std::string::npos) return std::string();
+    size_t close = friendlyName.find(')', open + 1);
+    if (close == std::string::npos) return std::string();
+    return friendlyName.substr(open + 1, close - open - 1);
+}
+
+PortEnumerator::PortEnumerator(const std::string& sysfsRoot, const std::string& procRoot, const std::string& devRoot)
+    : sysfsRoot(sysfsRoot), procRoot(procRoot), devRoot(devRoot) {
+    PortList found;
+    std::vector<std::string> knownUarts = KnownUartPorts();
+    CollectDevices(found, std::set<std::string>(knownUarts.begin(), knownUarts.end()));
+    CollectKernelSerial(found, knownUarts);
+    if (found.GetCount() == 0) Probe(found);
+    SortAndRemoveDuplicates(found);
+}
+
+int PortEnumerator::GetCount() const { return static_cast<int>(ports.GetCount()); }
+
+const char* PortEnumerator::GetName(int i) const {
+    PortEntry* entry = i < 0 ? nullptr : ports.At(static_cast<size_t>(i));
+    return entry ? entry->name.c_str() : nullptr;
+}
+
+const char* PortEnumerator::GetDescription(int i) const {
+    PortEntry* entry = i < 0 ? nullptr : ports.At(static_cast<size_t>(i));
+    return entry ? entry->description.c_str() : nullptr;
+}
+
+// Lines of the kernel's serial list look like "1: uart:16550A port:000002F8 irq:3 ...".
+// The header line and lines without a port number are skipped.
+std::vector<std::string> PortEnumerator::KnownUartPorts() const {
+    std::vector<std::string> names;
+    std::ifstream file(procRoot + "/tty/driver/serial");
+    std::string line;
+    while (std::getline(file, line)) {
+        size_t digits = 0;
+        while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits]))) ++digits;
+        if (digits == 0 || digits > 6 || digits >= line.size() || line[digits] != ':') continue;
+        size_t uart = line.find(" uart:", digits);
+        if (uart == std::string::npos) continue;
+        size_t valueStart = uart + 6;
+        size_t valueEnd = line.find_first_of(" \t", valueStart);
+        std::string value = line.substr(valueStart, valueEnd == std::string::npos ? std::string::npos
+                                                                                  : valueEnd - valueStart);
+        if (value.empty() || value == "unknown") continue;
+        names.push_back("ttyS" + std::to_string(std::atoi(line.substr(0, digits).c_str())));
+    }
+    return names;
+}
+
+// Every tty in sysfs that has a device behind it. Virtual terminals, ptys and the console have
+// no device link or live under devices/virtual. The 8250 driver registers a fixed number of
+// ttyS ports whether or not a UART answers at their address; such placeholders are bound to the
+// serial8250 platform device, and only the kernel's serial list tells whether a UART was found
+// there, so those are listed only when that list names their UART.
+void PortEnumerator::CollectDevices(PortList& found, const std::set<std::string>& knownUarts) const {
+    const std::string sysfsReal = RealPath(sysfsRoot);
+    if (sysfsReal.empty()) return;
+    const std::string classDir = sysfsRoot + "/class/tty";
+    for (const std::string& tty : DirectoryEntries(classDir)) {
+        const std::string ttyPath = classDir + "/" + tty;
+        const std::string deviceReal = HardwareDevice(RealPath(ttyPath + "/device"));
+        if (deviceReal.empty()) continue;
+        std::string ttyReal = RealPath(ttyPath);
+        if (ttyReal.compare(0, sysfsReal.size(), sysfsReal) == 0 &&
+            ttyReal.compare(sysfsReal.size(), 17, "/devices/virtual/") == 0)
+            continue;
+        std::string driverReal = RealPath(deviceReal + "/driver");
+        std::string driver = driverReal.empty() ? std::string() : BaseName(driverReal);
+        if (tty.compare(0, 4, "ttyS") == 0 && driver == "serial8250" && !knownUarts.count(tty)) continue;
+
+        std::string label = UsbProductAbove(deviceReal, sysfsReal);
+        if (label.empty()) label = driver;
+        if (label.empty()) label = "Serial port";
+        std::string friendlyName = label + " (" + tty + ")";
+        std::string name = PortNameFromFriendlyName(friendlyName);
+        if (name.empty()) continue;
+        found.Append(new PortEntry(name, friendlyName));
+    }
+}
+
+void PortEnumerator::CollectKernelSerial(PortList& found, const std::vector<std::string>& knownUarts) const {
+    for (const std::string& name : knownUarts) found.Append(new PortEntry(name, "Port " + name));
+}
+
+// Last resort when sysfs and /proc told nothing: a port exists when its node opens, or refuses
+// because it is in use or not ours to open.
+void PortEnumerator::Probe(PortList& found) const {
+    for (int n = 0; n <= 99; ++n) {
+        std::string name = "ttyS" + std::to_string(n);
+        int fd = open((devRoot + "/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        bool present = fd >= 0 || errno == EBUSY || errno == EACCES;
+        if (fd >= 0) close(fd);
+        if (present) found.Append(new PortEntry(name, name));
+    }
+}
+
+// Selection sort into a second list (the first smallest entry wins, so ties keep their order),
+// then the entries go back without those whose name repeats the last kept name.
+void PortEnumerator::SortAndRemoveDuplicates(PortList& found) {
+    PortList sorted;
+    while (found.GetCount() > 0) {
+        size_t smallest = 0;
+        for (size_t i = 1; i < found.GetCount(); ++i) {
+            if (ComparePortNames(found.At(i)->name, found.At(smallest)->name) < 0) smallest = i;
+        }
+        sorted.Append(found.RemoveAt(smallest));
+    }
+    while (sorted.GetCount() > 0) {
+        PortEntry* entry = sorted.RemoveAt(0);
+        PortEntry* last = ports.GetCount() ? ports.At(ports.GetCount() - 1) : nullptr;
+        if (last && last->name == entry->name)
+            delete entry;
+        else
+            ports.Append(entry);
+    }
+}
