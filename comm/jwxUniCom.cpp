@@ -7,7 +7,10 @@
 jwxUniCom::jwxUniCom(wxEvtHandler* owner)
     : wxThreadHelper(wxTHREAD_JOINABLE), owner(owner), startSemaphore(0, 1), lines(kTerminator) {}
 
-jwxUniCom::~jwxUniCom() = default;
+jwxUniCom::~jwxUniCom() {
+    // A worker that ended on its own must still be joined, or its thread is never released.
+    Stop();
+}
 
 void jwxUniCom::Start() {
     if (running) {
@@ -106,8 +109,9 @@ void jwxUniCom::PostInfo(const wxString& text) { PostText(UNICOM_EV_INFO, text);
 void jwxUniCom::PostWarning(const wxString& text) { PostText(UNICOM_EV_WARNING, text); }
 void jwxUniCom::PostError(const wxString& text) { PostText(UNICOM_EV_ERROR, text); }
 
-void jwxUniCom::PostLastError(const wxString& text) {
-    long error = errno;
+void jwxUniCom::PostLastError(const wxString& text) { PostLastError(text, errno); }
+
+void jwxUniCom::PostLastError(const wxString& text, long error) {
     PostText(UNICOM_EV_ERROR, text + wxString::Format(wxASCII_STR(": LastError: %ld"), error));
 }
 

@@ -17,6 +17,8 @@
 class jwxUniCom : public wxThreadHelper {
 public:
     explicit jwxUniCom(wxEvtHandler* owner);
+    // Joins a worker that was not stopped. A driver must call Stop() in its own destructor
+    // while its worker may still run: here the derived part is already gone.
     ~jwxUniCom() override;
 
     // Creates and runs the worker; returns once the worker's message queue exists.
@@ -54,6 +56,8 @@ protected:
     void PostError(const wxString& text);
     // Posts the text followed by ": LastError: %ld" with errno as it was on entry.
     void PostLastError(const wxString& text);
+    // The same with an error number the caller saved (errno may change before the call).
+    void PostLastError(const wxString& text, long error);
     void PostUnknownMessage(unsigned message);
 
     wxEvtHandler* owner;

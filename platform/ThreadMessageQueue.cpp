@@ -104,7 +104,10 @@ void GetThreadMessage(ThreadMessage* out, unsigned first, unsigned last) {
     }
 }
 
-WaitResult WaitDeviceOrMessage(int fd, int timeoutMs) {
+WaitResult WaitDeviceOrMessage(int fd, int timeoutMs) { return WaitDeviceOrMessage(fd, timeoutMs, nullptr); }
+
+WaitResult WaitDeviceOrMessage(int fd, int timeoutMs, short* deviceEvents) {
+    if (deviceEvents) *deviceEvents = 0;
     std::shared_ptr<Queue> queue = OwnQueue();
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
@@ -118,7 +121,8 @@ WaitResult WaitDeviceOrMessage(int fd, int timeoutMs) {
         if (queued) {
             wait = 0;
         } else if (timeoutMs >= 0) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            // Rounded up: a wait cut short by rounding would only spin until the deadline.
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
             wait = left > 0 ? static_cast<int>(left) : 0;
         }
         pollfd fds[2] = {{fd, POLLIN, 0}, {queue->wakeFd, POLLIN, 0}};
@@ -127,7 +131,10 @@ WaitResult WaitDeviceOrMessage(int fd, int timeoutMs) {
             if (errno == EINTR) continue;
             return WaitResult::Failed;
         }
-        if (fd >= 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) return WaitResult::Device;
+        if (fd >= 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) {
+            if (deviceEvents) *deviceEvents = fds[0].revents;
+            return WaitResult::Device;
+        }
         if (fds[1].revents & POLLIN) DrainWakeFd(*queue);
         {
             std::lock_guard<std::mutex> guard(queue->lock);

@@ -43,6 +43,9 @@ void GetThreadMessage(ThreadMessage* out, unsigned first, unsigned last);
 // One wait on a device descriptor (fd < 0: none) and the calling thread's queue.
 // timeoutMs < 0 waits without limit. A device that is ready wins over a queued message.
 WaitResult WaitDeviceOrMessage(int fd, int timeoutMs);
+// The same; on Device, *deviceEvents receives the poll events of the descriptor (POLLIN,
+// POLLHUP, POLLERR, POLLNVAL), so that a hang-up can be told from data.
+WaitResult WaitDeviceOrMessage(int fd, int timeoutMs, short* deviceEvents);
 
 // Removes the calling thread's queue: later posts to it fail. The messages still queued are
 // handed back so the caller can free what they carry.
