@@ -1,5 +1,5 @@
-// Test main for the tests that need no display: a console wx application with a real event
-// loop around the whole run, so code that waits inside the loop behaves as in the program.
+// Test main for the tests that need no display: a console wx application with a real (console)
+// event loop around the whole run, so code that waits inside the loop behaves as in the program.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     }
     wxSetAssertHandler(FailOnAssert);
     delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxEventLoop loop;
+    // The console loop: the GUI loop of this toolkit build needs an initialised display.
+    wxConsoleEventLoop loop;
     wxEventLoopActivator activate(&loop);
     return RUN_ALL_TESTS();
 }

@@ -35,6 +35,8 @@ wxIMPLEMENT_APP_NO_MAIN(TestApp);
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (ctest's discovery) needs no display.
+    if (testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     UsePrivateConfigHome();
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot open the display (run the window tests under xvfb-run)\n");
