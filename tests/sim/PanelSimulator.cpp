@@ -592,6 +592,11 @@ bool PanelSimulator::SendBytes(const std::string& bytes) {
 }
 
 void PanelSimulator::HangUp() {
+    {
+        // Marked first, so that whoever sees the hang-up also sees the flag.
+        std::lock_guard<std::mutex> lock(mutex_);
+        hungUp_ = true;
+    }
     if (ownsFd_) {
         shutdown(fd_, SHUT_RDWR);  // fails harmlessly on a terminal
         close(fd_);
@@ -604,8 +609,6 @@ void PanelSimulator::HangUp() {
             close(null);
         }
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    hungUp_ = true;
 }
 
 void PanelSimulator::SleepFor(int ms) {
