@@ -267,7 +267,7 @@ TEST_F(PanelSimulatorTest, HangsUpWhenTheRequestAfterTheLastAnsweredOneArrives) 
     EXPECT_TRUE(sim_.HasHungUp());
 }
 
-TEST_F(PanelSimulatorTest, HoldsAReplyUntilTheNextRequestAndCanDropOne) {
+TEST_F(PanelSimulatorTest, HoldsDropsAndDelaysReplies) {
     sim_.HoldNextReplies(1);
     Send("020a01");
     EXPECT_EQ("", ReadLine(150));
@@ -282,6 +282,11 @@ TEST_F(PanelSimulatorTest, HoldsAReplyUntilTheNextRequestAndCanDropOne) {
     Send("020a05");
     EXPECT_EQ("020a05", Body(ReadLine()).substr(0, 6));
     EXPECT_EQ("", ReadLine(150));
+
+    sim_.SetReplyDelayMs(200);
+    Send("020a06");
+    EXPECT_EQ("", ReadLine(100));
+    EXPECT_EQ("020a06", Body(ReadLine()).substr(0, 6));
 }
 
 TEST_F(PanelSimulatorTest, CorruptsChecksumsAndInterleavesGarbageOnRequest) {
