@@ -1,15 +1,4 @@
-#include <wx/app.h>
-#include <wx/frame.h>
+#include "app/MyApp.h"
 
-// Placeholder until the main window lands: opens an empty frame and closes cleanly.
-class MyApp : public wxApp {
-public:
-    bool OnInit() override {
-        auto* frame = new wxFrame(nullptr, wxID_ANY, wxASCII_STR("mirex"), wxPoint(50, 50), wxSize(450, 340));
-        frame->Show();
-        SetTopWindow(frame);
-        return true;
-    }
-};
-
+// wxIMPLEMENT_APP also checks the toolkit's build options against those of this program.
 wxIMPLEMENT_APP(MyApp);

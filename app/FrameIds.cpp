@@ -1,0 +1,5 @@
+#include "app/FrameIds.h"
+
+wxDEFINE_EVENT(EVT_CONNECT_STEP, wxCommandEvent);
+wxDEFINE_EVENT(EVT_REGPANEL_LAYOUT, wxCommandEvent);
+wxDEFINE_EVENT(EVT_ASSIST_CANCEL, wxCommandEvent);
