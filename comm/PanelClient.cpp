@@ -89,7 +89,13 @@ void PanelClient::Attach(jwxUniCom* newDriver) {
     DropEngine();
     driver = newDriver;
     engine = std::make_unique<PanelProtocol>(owner, driver);
+    if (replyTimeoutMs > 0) engine->SetReplyTimeoutMs(replyTimeoutMs);
     state = CLIENT_ATTACHED;
+}
+
+void PanelClient::SetReplyTimeoutMs(int ms) {
+    replyTimeoutMs = ms;
+    if (engine && ms > 0) engine->SetReplyTimeoutMs(ms);
 }
 
 void PanelClient::Detach() {

@@ -66,6 +66,10 @@ public:
     // Writes in order and stops at the first failure; the values stay the caller's.
     ParamStatus WriteParams(int n, ParamValue* const* values, bool wait);
 
+    // Time allowed for each try of a request, for this and every later engine; the program keeps
+    // the engine's default (0), tests shorten it.
+    void SetReplyTimeoutMs(int ms);
+
     bool HasEngine() const { return engine != nullptr; }
     // A transaction is running (possibly several, nested).
     bool IsBusy() const { return busy > 0; }
@@ -86,6 +90,7 @@ private:
     // Engines dropped while a transaction ran on them (the deferred delete).
     std::vector<std::unique_ptr<PanelProtocol>> retired;
     int32_t busy = 0;  // count of running transactions
+    int replyTimeoutMs = 0;  // 0: the engine's default
     PanelClientState state = CLIENT_IDLE;
     Operation* operations = nullptr;  // innermost running operation
 };
