@@ -1,0 +1,74 @@
+#include "widgets/LayoutHelpers.h"
+
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/window.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+void AlignLabelWidths(int count, wxWindow* const windows[], int extra) {
+    int widest = 0;
+    for (int i = 0; i < count; ++i) {
+        int width = windows[i]->GetSize().GetWidth();
+        if (width > widest) widest = width;
+    }
+    for (int i = 0; i < count; ++i)
+        windows[i]->SetMinSize(wxSize(widest + extra, windows[i]->GetSize().GetHeight()));
+}
+
+namespace {
+// Longer than any value the panel reports needs; longer texts are cut.
+char sharedBuffer[64];
+}  // namespace
+
+const char* FormatFixedWidth(double value, int width, char* buffer, size_t size) {
+    if (buffer == nullptr) {
+        buffer = sharedBuffer;
+        size = sizeof sharedBuffer;
+    }
+    if (size == 0) return buffer;
+    int precision = width - 1;
+    for (;;) {
+        // snprintf reports the full length even when the buffer cut the text.
+        int length = std::snprintf(buffer, size, "%.*f", precision > 0 ? precision : 0, value);
+        if (precision <= 0) break;
+        --precision;
+        if (length <= width + 1) break;
+    }
+    return buffer;
+}
+
+wxString FormatFixedWidth(double value, int width) {
+    char text[64];
+    return wxString::FromAscii(FormatFixedWidth(value, width, text, sizeof text));
+}
+
+int LeadingNumber(const char* text) {
+    if (text == nullptr) return 0;
+    long number = std::strtol(text, nullptr, 10);
+    if (number > INT_MAX) return INT_MAX;
+    if (number < INT_MIN) return INT_MIN;
+    return static_cast<int>(number);
+}
+
+int LeadingNumber(const wxString& text) {
+    return LeadingNumber(static_cast<const char*>(text.utf8_str()));
+}
+
+int FindNumberIndex(int value, const char* const texts[]) {
+    if (texts == nullptr) return -1;
+    for (int i = 0; texts[i] != nullptr; ++i)
+        if (LeadingNumber(texts[i]) == value) return i;
+    return -1;
+}
+
+void MenuBarEnableAll(wxWindow* window, bool enable) {
+    if (window == nullptr) return;
+    wxFrame* frame = dynamic_cast<wxFrame*>(window->GetParent());
+    if (frame == nullptr) return;
+    wxMenuBar* bar = frame->GetMenuBar();
+    if (bar == nullptr) return;
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i) bar->EnableTop(i, enable);
+}
