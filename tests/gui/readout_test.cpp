@@ -1,0 +1,182 @@
+// Read-outs: caption, value and unit parts sized once from their samples, the instrument look,
+// and lining up a group of them.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/dcclient.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+
+#include "widgets/jwxNVUDisp.h"
+
+namespace {
+
+wxString U8(const char* text) { return wxString::FromUTF8(text); }
+
+class ReadoutTest : public testing::Test {
+protected:
+    void SetUp() override {
+        frame = new wxFrame(nullptr, wxID_ANY, wxASCII_STR("readouts"), wxPoint(50, 50), wxSize(450, 340));
+        panel = new wxPanel(frame);
+        sizer = new wxBoxSizer(wxVERTICAL);
+        panel->SetSizer(sizer);
+        frame->Show();
+        wxTheApp->Yield(true);
+    }
+    void TearDown() override {
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+    jwxNVUDisp* Add(jwxNVUDisp* readout) {
+        sizer->Add(readout, 0, wxEXPAND);
+        return readout;
+    }
+    wxSize Extent(const wxString& text, const jwxNVUDisp::FontDescription& description) {
+        wxClientDC dc(panel);
+        const wxFont font = jwxNVUDisp::MakeFont(description);
+        wxCoord w = 0, h = 0;
+        dc.GetTextExtent(text, &w, &h, nullptr, nullptr, &font);
+        return wxSize(w, h);
+    }
+    wxFrame* frame = nullptr;
+    wxPanel* panel = nullptr;
+    wxBoxSizer* sizer = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ReadoutTest, PartsAreSizedFromTheirSamplesAndStartEmpty) {
+    const wxString caption = U8("temperatura ");
+    const wxString sample = wxASCII_STR("XXX,XX");
+    const wxString unitSample = U8("Â°C");
+    jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, caption, sample, unitSample, 0, 0, 0, 1, 1));
+
+    ASSERT_EQ(readout->GetItemCount(), 3u);
+    struct Part {
+        const char* name;
+        wxWindow* window;
+        wxStaticText* label;
+        wxSize extent;
+        int extraWidth;
+        wxString shown;
+    } parts[] = {
+        {"caption", readout->GetCaptionWindow(), readout->GetCaptionLabel(), Extent(caption, jwxNVUDisp::captionFont), 0,
+         caption},
+        {"value", readout->GetValueWindow(), readout->GetValueLabel(), Extent(sample, jwxNVUDisp::valueFont), 1,
+         wxString()},
+        {"unit", readout->GetUnitWindow(), readout->GetUnitLabel(), Extent(unitSample, jwxNVUDisp::unitFont), 0,
+         wxString()},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        const Part& part = parts[i];
+        SCOPED_TRACE(part.name);
+        ASSERT_NE(part.window, nullptr);
+        ASSERT_NE(part.label, nullptr);
+        EXPECT_EQ(readout->GetItem(i)->GetWindow(), part.window);  // in order, no flags, no border
+        EXPECT_EQ(readout->GetItem(i)->GetFlag(), 0);
+        EXPECT_EQ(readout->GetItem(i)->GetBorder(), 0);
+        EXPECT_EQ(part.window->GetParent(), panel);
+        EXPECT_EQ(part.label->GetParent(), part.window);
+        EXPECT_GT(part.extent.x, 0);
+        EXPECT_EQ(part.window->GetMinSize(), part.extent + wxSize(2, 2));
+        EXPECT_EQ(part.label->GetSize(), part.extent + wxSize(part.extraWidth, 0));
+        EXPECT_EQ(part.label->GetPosition(), wxPoint(1, 1));
+        EXPECT_EQ(part.label->GetLabel(), part.shown);
+    }
+    // Margins add on every side.
+    jwxNVUDisp* wide = Add(new jwxNVUDisp(panel, caption, sample, unitSample, 0, 0, 0, 3, 2));
+    EXPECT_EQ(wide->GetValueWindow()->GetMinSize(), parts[1].extent + wxSize(6, 4));
+    EXPECT_EQ(wide->GetValueLabel()->GetPosition(), wxPoint(3, 2));
+}
+
+TEST_F(ReadoutTest, WithoutUnitSampleHasTwoPartsAndIgnoresUnitText) {
+    jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, wxASCII_STR("P1"), wxASCII_STR("X"), wxString(), 0,
+                                             wxALIGN_CENTRE, 0, 1, 1));
+    EXPECT_EQ(readout->GetItemCount(), 2u);
+    EXPECT_EQ(readout->GetUnitWindow(), nullptr);
+    EXPECT_EQ(readout->GetUnitLabel(), nullptr);
+    readout->SetUnitText(wxASCII_STR("%"));
+    readout->SetValueText(wxASCII_STR("1"));
+    EXPECT_EQ(readout->GetValueLabel()->GetLabel(), wxASCII_STR("1"));
+}
+
+TEST_F(ReadoutTest, AlignmentStylesAndLook) {
+    struct Case {
+        long valueStyle;
+        long expectedValueAlignment;
+    } cases[] = {{0, wxALIGN_RIGHT}, {wxALIGN_CENTRE, wxALIGN_CENTRE}};
+    const long alignment = wxALIGN_RIGHT | wxALIGN_CENTRE;
+    for (const Case& c : cases) {
+        jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, wxASCII_STR("We #1"), wxASCII_STR("XX,XX"),
+                                                 wxASCII_STR("mA"), 0, c.valueStyle, 0, 1, 1));
+        const long captionStyle = readout->GetCaptionLabel()->GetWindowStyleFlag();
+        const long valueStyle = readout->GetValueLabel()->GetWindowStyleFlag();
+        const long unitStyle = readout->GetUnitLabel()->GetWindowStyleFlag();
+        EXPECT_TRUE(captionStyle & wxST_NO_AUTORESIZE);
+        EXPECT_EQ(captionStyle & alignment, 0);  // left
+        EXPECT_TRUE(valueStyle & wxST_NO_AUTORESIZE);
+        EXPECT_EQ(valueStyle & alignment, c.expectedValueAlignment);
+        EXPECT_TRUE(unitStyle & wxST_NO_AUTORESIZE);
+        EXPECT_EQ(unitStyle & alignment, wxALIGN_CENTRE);
+    }
+
+    jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, wxASCII_STR("We #1"), wxASCII_STR("XX,XX"), wxASCII_STR("mA")));
+    EXPECT_EQ(readout->GetCaptionLabel()->GetForegroundColour(), *wxBLACK);
+    EXPECT_EQ(readout->GetValueLabel()->GetForegroundColour(), wxColour(198, 225, 198));
+    EXPECT_EQ(readout->GetValueLabel()->GetBackgroundColour(), *wxBLACK);
+    EXPECT_EQ(readout->GetValueWindow()->GetBackgroundColour(), *wxBLACK);
+    EXPECT_EQ(readout->GetUnitLabel()->GetForegroundColour(), *wxLIGHT_GREY);
+    EXPECT_EQ(readout->GetUnitLabel()->GetBackgroundColour(), *wxBLACK);
+    EXPECT_EQ(readout->GetUnitWindow()->GetBackgroundColour(), *wxBLACK);
+
+    const wxFont captionFont = readout->GetCaptionLabel()->GetFont();
+    const wxFont valueFont = readout->GetValueLabel()->GetFont();
+    EXPECT_EQ(captionFont.GetPointSize(), 9);
+    EXPECT_EQ(captionFont.GetWeight(), wxFONTWEIGHT_NORMAL);
+    EXPECT_EQ(valueFont.GetPointSize(), 9);
+    EXPECT_EQ(valueFont.GetWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_EQ(readout->GetUnitLabel()->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
+}
+
+TEST_F(ReadoutTest, NewTextsNeverMoveTheLayout) {
+    jwxNVUDisp* first = Add(new jwxNVUDisp(panel, wxASCII_STR("Param #1"), wxASCII_STR("XX,XXX"), wxString()));
+    jwxNVUDisp* second = Add(new jwxNVUDisp(panel, U8("wilgotność "), wxASCII_STR("XXX,XX"), wxASCII_STR("%")));
+    panel->Layout();
+    const wxSize valueSize = first->GetValueLabel()->GetSize();
+    const wxRect secondRect = second->GetValueWindow()->GetRect();
+    const wxSize minimum = sizer->GetMinSize();
+
+    first->SetValueText(wxASCII_STR("-12345.678901"));  // longer than the sample: cut
+    second->SetValueText(wxASCII_STR("---"));
+    second->SetUnitText(U8("°C"));
+    panel->Layout();
+    wxTheApp->Yield(true);
+    EXPECT_EQ(first->GetValueLabel()->GetSize(), valueSize);
+    EXPECT_EQ(second->GetValueWindow()->GetRect(), secondRect);
+    EXPECT_EQ(sizer->GetMinSize(), minimum);
+    EXPECT_EQ(first->GetValueLabel()->GetLabel(), wxASCII_STR("-12345.678901"));
+    EXPECT_EQ(second->GetUnitLabel()->GetLabel(), U8("°C"));
+}
+
+TEST_F(ReadoutTest, AlignReadoutWidthsLinesUpTheValues) {
+    jwxNVUDisp* group[] = {
+        Add(new jwxNVUDisp(panel, U8("temperatura "), wxASCII_STR("XXX,XX"), wxASCII_STR("C"))),
+        Add(new jwxNVUDisp(panel, U8("temperatura2 "), wxASCII_STR("XXX,XX"), wxASCII_STR("C"))),
+        Add(new jwxNVUDisp(panel, U8("wilgotność "), wxASCII_STR("XXX,XX"), wxASCII_STR("%"))),
+    };
+    int widest = 0;
+    int heights[3];
+    for (int i = 0; i < 3; ++i) {
+        widest = std::max(widest, group[i]->GetCaptionWindow()->GetMinSize().x);
+        heights[i] = group[i]->GetCaptionWindow()->GetMinSize().y;
+    }
+    AlignReadoutWidths(0, group, 5);
+    EXPECT_NE(group[0]->GetCaptionWindow()->GetMinSize().x, group[1]->GetCaptionWindow()->GetMinSize().x);
+
+    AlignReadoutWidths(3, group, 5);
+    panel->Layout();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(group[i]->GetCaptionWindow()->GetMinSize(), wxSize(widest + 5, heights[i])) << i;
+        EXPECT_EQ(group[i]->GetValueWindow()->GetPosition().x, widest + 5) << i;  // one column
+    }
+}
