@@ -13,6 +13,7 @@
 #include "app/DlgComPort.h"
 #include "app/FrameIds.h"
 #include "app/MyFrame.h"
+#include "app/ProxyHost.h"
 #include "app/SettingsStore.h"
 #include "comm/PanelClient.h"
 #include "comm/ProxySettings.h"
@@ -217,7 +218,7 @@ jwxUniCom* MyFrame::CreateDriver() {
             password = dialog.GetValue();
         }
         wxCharBuffer ascii = password.ToAscii('_');
-        return new jwxTCP(this, BuiltInProxyHost(), kProxyDefaultPort, ascii.data());
+        return new jwxTCP(this, ProxyHostText().c_str(), kProxyDefaultPort, ascii.data());
     }
     DeleteSetting(wxASCII_STR("/com/type"));
     DeleteSetting(wxASCII_STR("/com/name"));

@@ -1,0 +1,148 @@
+// The IP road of the connection sequence: the proxy password, the choice among the proxy's
+// remote panels and the connection through the proxy to a simulated panel. The proxy is a
+// scripted one on 127.0.0.1 that relays to the simulator over a socket pair.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <wx/choicdlg.h>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
+#include <wx/textdlg.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ProxyHost.h"
+#include "sim/PanelSimulator.h"
+#include "support/core_EventWait.h"
+#include "support/core_TestProxy.h"
+#include "support/gui_FrameFixture.h"
+#include "support/gui_ModalAnswer.h"
+
+namespace {
+
+std::vector<std::string> ListItems(wxDialog* dialog) {
+    std::vector<std::string> items;
+    for (wxWindow* child : dialog->GetChildren()) {
+        if (auto* list = wxDynamicCast(child, wxListBox)) {
+            for (unsigned i = 0; i < list->GetCount(); ++i) items.push_back(list->GetString(i).utf8_string());
+        }
+    }
+    return items;
+}
+
+// The labels of the dialog's static texts, joined by '|'.
+std::string StaticTexts(wxWindow* window) {
+    std::string texts;
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* text = wxDynamicCast(child, wxStaticText)) {
+            if (!texts.empty()) texts += "|";
+            texts += text->GetLabel().utf8_string();
+        }
+    }
+    return texts;
+}
+
+// Types the password into the password dialog and confirms it.
+ModalAnswer::Handler TypePassword(const char* utf8) {
+    return [utf8](wxDialog* dialog) {
+        auto* entry = wxDynamicCast(dialog, wxPasswordEntryDialog);
+        EXPECT_NE(entry, nullptr);
+        if (entry) entry->SetValue(wxString::FromUTF8(utf8));
+        return static_cast<int>(wxID_OK);
+    };
+}
+
+class RemoteNodeTest : public FrameFixture {
+protected:
+    void SetUp() override {
+        FrameFixture::SetUp();
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+        ASSERT_TRUE(remotePanel.Start(pair[0], true));
+        StoreSetting("/com/type", "IP");
+    }
+    void TearDown() override {
+        FrameFixture::TearDown();
+        proxy.reset();
+        remotePanel.Stop();
+        close(pair[1]);
+        SetProxyHostOverride(std::string());
+    }
+    void StartProxy(const std::string& password) {
+        TestProxy::Script script;
+        script.password = password;
+        script.nodes = {"A7F3;1001;Kotłownia;3.05", "B200;1002;Hala 2;3.09", "C9;1003"};
+        script.relayFd = pair[1];
+        proxy.reset(new TestProxy(script));
+        SetProxyHostOverride(proxy->HostText());
+    }
+
+    int pair[2] = {-1, -1};
+    sim::PanelSimulator remotePanel;  // the panel at the other site
+    std::unique_ptr<TestProxy> proxy;
+};
+
+TEST_F(RemoteNodeTest, ChosenNodeConnectsThroughTheProxy) {
+    // Characters above 127 reach the proxy as '_'.
+    StartProxy("has_o");
+    ModalAnswer answer;
+    std::vector<std::string> offered;
+    std::string caption;
+    std::string message;
+    answer.Expect(TypePassword("hasło")).Expect([&](wxDialog* dialog) {
+        offered = ListItems(dialog);
+        caption = dialog->GetTitle().utf8_string();
+        message = StaticTexts(dialog);
+        if (auto* choice = wxDynamicCast(dialog, wxSingleChoiceDialog)) choice->SetSelection(1);
+        return static_cast<int>(wxID_OK);
+    });
+    CreateFrame();
+    ASSERT_TRUE(WaitConnected());
+
+    ASSERT_EQ(answer.Records().size(), 2u);
+    EXPECT_EQ(answer.Records()[0].title.utf8_string(), "Hasło");
+    EXPECT_EQ(offered, (std::vector<std::string>{"Kotłownia / nr=1001 / fv=3.05", "Hala 2 / nr=1002 / fv=3.09",
+                                                 " / nr=1003 / fv="}));
+    EXPECT_EQ(caption, "Połączenie TCP");
+    EXPECT_EQ(message, "Wybierz zdalne urządzenia:");
+    EXPECT_TRUE(proxy->ResponseAccepted());
+    EXPECT_EQ(proxy->OperatorLine(), "+OPERATOR=B200;1002");
+    EXPECT_EQ(StatusText(), "Panel QM-352, ver. 3.5, nr 1234");
+    EXPECT_EQ(remotePanel.RequestTexts().size(), 10u);
+    EXPECT_TRUE(panel.RequestTexts().empty());  // the local pty is not used
+}
+
+TEST_F(RemoteNodeTest, CancelledChoiceEndsTheConnectionAndAsksForAPort) {
+    StartProxy("");
+    ModalAnswer answer;
+    // An empty password is sent as such; then cancel the choice, the failure, the port dialog.
+    answer.Expect(wxID_OK).Expect(wxID_CANCEL).Expect(wxID_OK).Expect(wxID_OK).Expect(wxID_CANCEL);
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone(8000));
+    ASSERT_EQ(answer.Records().size(), 5u);
+    EXPECT_EQ(answer.Records()[1].title.utf8_string(), "Połączenie TCP");
+    EXPECT_EQ(answer.Records()[2].message.utf8_string(), "Nie wybrano zdalnego urzadzenia");
+    EXPECT_EQ(answer.Records()[3].message.utf8_string(), "Błąd otwierania portu");
+    EXPECT_EQ(answer.Records()[4].title.utf8_string(), "Port komunikacyjny");
+    EXPECT_TRUE(proxy->ResponseAccepted());
+    EXPECT_TRUE(proxy->WaitConnectionEnded(3000));
+    EXPECT_TRUE(proxy->OperatorLine().empty());
+    EXPECT_EQ(StoredSetting("/com/type"), "IP");
+}
+
+TEST_F(RemoteNodeTest, ProxyThatCannotBeReachedShowsItsReason) {
+    StartProxy("");
+    const std::string unreachable = "127.0.0.1:" + std::to_string(proxy->Port());
+    proxy.reset();  // nothing listens there any more
+    SetProxyHostOverride(unreachable);
+    ModalAnswer answer;
+    answer.Expect(wxID_OK).Expect(wxID_OK).Expect(wxID_OK).Expect(wxID_CANCEL);
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone(8000));
+    ASSERT_EQ(answer.Records().size(), 4u);
+    EXPECT_EQ(answer.Records()[1].message.utf8_string(), "Nie udalo sie otworzyc polaczenia do proxy");
+    EXPECT_EQ(answer.Records()[2].message.utf8_string(), "Błąd otwierania portu");
+}
+
+}  // namespace
