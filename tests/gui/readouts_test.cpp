@@ -46,7 +46,7 @@ protected:
     std::vector<std::string> BoxCaptions() const {
         std::vector<std::string> captions;
         for (wxWindow* child : frame->GetMainPanel()->GetChildren())
-            if (auto* box = wxDynamicCast(child, wxStaticBox)) captions.push_back(box->GetLabel().utf8_string());
+            if (auto* box = dynamic_cast<wxStaticBox*>(child)) captions.push_back(box->GetLabel().utf8_string());
         return captions;
     }
 

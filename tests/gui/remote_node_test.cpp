@@ -25,7 +25,7 @@ namespace {
 std::vector<std::string> ListItems(wxDialog* dialog) {
     std::vector<std::string> items;
     for (wxWindow* child : dialog->GetChildren()) {
-        if (auto* list = wxDynamicCast(child, wxListBox)) {
+        if (auto* list = dynamic_cast<wxListBox*>(child)) {
             for (unsigned i = 0; i < list->GetCount(); ++i) items.push_back(list->GetString(i).utf8_string());
         }
     }
@@ -36,7 +36,7 @@ std::vector<std::string> ListItems(wxDialog* dialog) {
 std::string StaticTexts(wxWindow* window) {
     std::string texts;
     for (wxWindow* child : window->GetChildren()) {
-        if (auto* text = wxDynamicCast(child, wxStaticText)) {
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) {
             if (!texts.empty()) texts += "|";
             texts += text->GetLabel().utf8_string();
         }
@@ -47,7 +47,7 @@ std::string StaticTexts(wxWindow* window) {
 // Types the password into the password dialog and confirms it.
 ModalAnswer::Handler TypePassword(const char* utf8) {
     return [utf8](wxDialog* dialog) {
-        auto* entry = wxDynamicCast(dialog, wxPasswordEntryDialog);
+        auto* entry = dynamic_cast<wxPasswordEntryDialog*>(dialog);
         EXPECT_NE(entry, nullptr);
         if (entry) entry->SetValue(wxString::FromUTF8(utf8));
         return static_cast<int>(wxID_OK);
@@ -94,7 +94,7 @@ TEST_F(RemoteNodeTest, ChosenNodeConnectsThroughTheProxy) {
         offered = ListItems(dialog);
         caption = dialog->GetTitle().utf8_string();
         message = StaticTexts(dialog);
-        if (auto* choice = wxDynamicCast(dialog, wxSingleChoiceDialog)) choice->SetSelection(1);
+        if (auto* choice = dynamic_cast<wxSingleChoiceDialog*>(dialog)) choice->SetSelection(1);
         return static_cast<int>(wxID_OK);
     });
     CreateFrame();
