@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
+#include <wx/timer.h>
 
 #include <string>
 #include <vector>
@@ -282,6 +283,33 @@ TEST_F(ConnectionTest, HangUpDuringTheCheckClosesWithoutFurtherMessages) {
     ASSERT_TRUE(WaitFrameGone(8000));
     EXPECT_EQ(Seen(answer), std::vector<std::string>{"|Błąd w driverze obsługującym komunikację"});
     EXPECT_FALSE(HasStoredSetting("/com/type"));
+}
+
+// A close asked for while the check waits for the panel is carried out once the check has
+// returned: the check ends, the reports are stopped and the window goes, with no message.
+TEST_F(ConnectionTest, CloseDuringTheCheckWaitsForItAndStopsTheReports) {
+    StoreSerialPort();
+    panel.SetReplyDelayMs(60);
+    ModalAnswer noDialogs;
+    CreateFrame();
+    bool asked = false;
+    wxTimer closer;
+    closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        // Fires inside the request waits of the running step.
+        if (!asked && FrameAlive() && panel.RequestTexts().size() >= 4) {
+            asked = true;
+            frame->Close(false);
+        }
+    });
+    closer.Start(5);
+    ASSERT_TRUE(WaitFrameGone(8000));
+    closer.Stop();
+    EXPECT_TRUE(asked);
+    std::vector<std::string> expected = kConnectRequests;
+    expected.push_back("02300000");
+    EXPECT_EQ(panel.RequestTexts(), expected);
+    EXPECT_EQ(panel.ModeWord(), 0);
+    EXPECT_EQ(StoredSetting("/com/type"), "COM");
 }
 
 // ---------------------------------------------------------------------------------------------
