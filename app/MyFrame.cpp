@@ -7,6 +7,8 @@
 #include <wx/statbox.h>
 #include <wx/statusbr.h>
 
+#include <algorithm>
+
 #include "app/FrameIds.h"
 #include "app/MyApp.h"
 #include "app/SettingsStore.h"
@@ -60,7 +62,8 @@ wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, title, position, size, wxDEFAULT_FRAME_STYLE) {
-    m_app = &wxGetApp();
+    // Null when the frame runs under another application object (the window tests).
+    m_app = dynamic_cast<MyApp*>(wxTheApp);
     m_client = new PanelClient(this);
 
     wxTheApp->SetVendorName(wxASCII_STR("VELTRA"));
@@ -81,6 +84,9 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
 
 MyFrame::~MyFrame() {
     delete m_regPanel;
+    // While no regulator view is shown the regulator box is outside the panel's sizer tree, so
+    // nothing else deletes it (it takes its static box along).
+    if (m_regBoxSizer && m_rowSizer && !m_rowSizer->GetItem(m_regBoxSizer)) delete m_regBoxSizer;
     delete m_client;
 }
 
@@ -201,9 +207,28 @@ void MyFrame::EnableMenus(bool enable) {
     for (size_t i = 0; i < bar->GetMenuCount(); ++i) bar->EnableTop(i, enable);
 }
 
+namespace {
+// Width the frame needs to show its status text whole; 0 without a text.
+int StatusTextWidth(const wxFrame* frame) {
+    wxStatusBar* status = frame->GetStatusBar();
+    if (!status || status->GetStatusText(0).empty()) return 0;
+    wxRect field;
+    if (!status->GetFieldRect(0, field)) return 0;
+    // Text plus what the frame's width spends beside the field (borders), the size grip drawn
+    // at the field's end (about as wide as the bar is high) and the margins the bar keeps on
+    // both sides of the text.
+    const int kTextMargins = 2 * 4;
+    const int grip = status->HasFlag(wxSTB_SIZEGRIP) ? status->GetSize().GetHeight() : 0;
+    return status->GetTextExtent(status->GetStatusText(0)).GetWidth() +
+           (frame->GetSize().GetWidth() - field.GetWidth()) + grip + kTextMargins;
+}
+}  // namespace
+
 void MyFrame::FitToPanel() {
     m_mainPanel->Layout();
     wxSize fitting = m_mainSizer->ComputeFittingWindowSize(this);
+    // The panel identification in the status bar is not to be cut short either.
+    fitting.SetWidth(std::max(fitting.GetWidth(), StatusTextWidth(this)));
     wxSize current = GetSize();
     SetMinSize(fitting);
     SetSize(fitting.GetWidth(), fitting.GetHeight() > current.GetHeight() ? fitting.GetHeight() : current.GetHeight());
