@@ -122,8 +122,10 @@ void MyFrame::StopDriver() {
 }
 
 void MyFrame::OnUniComEvent(wxCommandEvent& event) {
-    if (m_closing) {
-        // The window is going away: only free what the event carries.
+    // Events still queued from a driver that has since been stopped and deleted (or while the
+    // window is going away) are not acted on: only the line buffer they carry is freed. A node
+    // list of such a driver points into memory that is gone, so it must not be read.
+    if (m_closing || !m_driver || event.GetId() != m_driver->GetEventId()) {
         if (event.GetInt() == UNICOM_EV_LINE) delete static_cast<ByteBuffer*>(event.GetClientData());
         return;
     }
