@@ -1,5 +1,7 @@
 #include "comm/PortEnumerator.h"
 
+#include "platform/SysfsFiles.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +15,11 @@
 #include <sstream>
 
 namespace {
+using platform::BaseName;
+using platform::DirectoryEntries;
+using platform::IsFile;
+using platform::ReadFirstLine;
+using platform::RealPath;
 
 struct NameClass {
     int rank;            // 0 COM numbered, 1 other numbered, 2 unnumbered
@@ -40,31 +47,9 @@ int CompareNumbers(const std::string& a, const std::string& b) {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
-std::string ReadFirstLine(const std::string& path) {
-    std::ifstream file(path);
-    std::string line;
-    if (!file || !std::getline(file, line)) return std::string();
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    return line;
-}
 
-bool IsFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
-std::string RealPath(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return std::string();
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
 
-std::string BaseName(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The product string of the USB device above a device directory: the first ancestor (or the
 // directory itself) that is a USB device, that is, holds both idVendor and product. Empty for
@@ -91,17 +76,6 @@ std::string HardwareDevice(std::string device) {
     return device;
 }
 
-std::vector<std::string> DirectoryEntries(const std::string& path) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(path.c_str());
-    if (!dir) return names;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-    return names;
-}
 
 }  // namespace
 

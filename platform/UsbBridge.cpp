@@ -1,5 +1,7 @@
 #include "platform/UsbBridge.h"
 
+#include "platform/SysfsFiles.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -47,26 +49,8 @@ BridgeState& State() {
 
 constexpr int kWriteStallMs = 1000;
 
-std::string ReadFirstLine(const std::string& path) {
-    std::ifstream file(path);
-    std::string line;
-    if (!file || !std::getline(file, line)) return std::string();
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    return line;
-}
 
-bool IsFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
-std::string RealPath(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return std::string();
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
 
 uint32_t ParseNumber(const std::string& text, int base) {
     return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, base));
