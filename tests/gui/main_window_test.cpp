@@ -274,6 +274,30 @@ TEST_F(MainWindowTest, LostDriverClosesTheWindowAndForgetsThePortType) {
     EXPECT_EQ(StoredGeometry(), shown);
 }
 
+// The driver is lost while the about box is open: the window is not destroyed under the box
+// (whose modal run belongs to a handler of the window); it closes once the box is gone.
+TEST_F(MainWindowTest, LostDriverUnderAnOpenDialogClosesAfterIt) {
+    Connect();
+    ModalAnswer answer;
+    bool aliveUnderTheBox = false;
+    answer.Expect([&](wxDialog*) {
+        panel.HangUpNow();
+        // The driver's notice is shown and answered inside the box's own loop.
+        EXPECT_TRUE(RunLoopUntil([&] { return answer.Records().size() == 2; }, 3000));
+        RunLoopFor(50);
+        aliveUnderTheBox = FrameAlive() && !wxPendingDelete.Member(frame);
+        return static_cast<int>(wxID_OK);
+    });
+    answer.Expect(wxID_OK);
+    SendMenu(frame, ID_ABOUT);
+    EXPECT_TRUE(aliveUnderTheBox);
+    ASSERT_TRUE(WaitFrameGone());
+    ASSERT_EQ(answer.Records().size(), 2u);
+    EXPECT_EQ(Utf8(answer.Records()[0].title), "Info");
+    EXPECT_EQ(Utf8(answer.Records()[1].message), "Błąd w driverze obsługującym komunikację");
+    EXPECT_FALSE(HasStoredSetting("/com/type"));
+}
+
 // With the menus disabled (no panel yet) the close box still closes the window at once.
 TEST_F(MainWindowTest, CloseBoxWorksWithTheMenusDisabled) {
     StoreSerialPort();
