@@ -1,5 +1,6 @@
 #include "app/DlgComPort.h"
 
+#include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/config.h>
 #include <wx/radiobut.h>
@@ -56,7 +57,12 @@ DlgComPort::DlgComPort(wxWindow* parent, const wxString& title, long style, wxWi
     AlignLabelWidths(3, labels, 0);
 
     top->AddSpacer(5);
-    top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 6);
+    // The standard OK / Cancel row, with Polish labels in place of the toolkit's stock ones.
+    auto* buttons = new wxStdDialogButtonSizer;
+    buttons->AddButton(new wxButton(this, wxID_OK, wxASCII_STR("OK")));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("Anuluj")));
+    buttons->Realize();
+    top->Add(buttons, 0, wxEXPAND | wxALL, 6);
 
     SetSizer(top);
     top->Fit(this);

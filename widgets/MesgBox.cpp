@@ -5,6 +5,9 @@
 MesgBox::MesgBox(wxWindow* parent, const wxString& message, const wxString& caption, long style,
                  const wxPoint& position)
     : wxGenericMessageDialog(parent, message, caption, style, position), owner(parent) {
+    // The toolkit's stock labels follow the system language; the program speaks Polish.
+    SetYesNoCancelLabels(wxString::FromUTF8("&Tak"), wxString::FromUTF8("&Nie"), wxString::FromUTF8("&Anuluj"));
+    SetOKCancelLabels(wxString::FromUTF8("OK"), wxString::FromUTF8("&Anuluj"));
     InstallCentreHook();
     result = ShowModal();
     RemoveCentreHook();
