@@ -28,7 +28,7 @@
 
 #include "sim/PanelSimulator.h"
 #include "sim/SimReports.h"
-#include "support/gui_FrameFixture.h"
+#include "support/core_Pty.h"
 #include "support/test_support.h"
 
 namespace {
@@ -68,12 +68,11 @@ double ProcessCpuSeconds(pid_t pid) {
 class ProgramRun {
 public:
     ProgramRun(const std::string& program, int reportPeriodMs) {
-        int master = -1;
-        if (!OpenRawPty(&master, &slave, &slaveName)) return;
+        if (!pty.Open()) return;
         panel.SetReportPeriodMs(reportPeriodMs);
-        panel.Start(master, true);
+        panel.Start(pty.TakeMaster(), true);
         configDir = MakeTempDir("mirex-bench-config");
-        std::ofstream(configDir + "/mirex.conf") << "[com]\ntype=COM\nname=" << slaveName << "\n";
+        std::ofstream(configDir + "/mirex.conf") << "[com]\ntype=COM\nname=" << pty.slavePath << "\n";
 
         start = Clock::now();
         pid = fork();
@@ -90,7 +89,7 @@ public:
             waitpid(pid, nullptr, 0);
         }
         panel.Stop();
-        if (slave >= 0) close(slave);
+        pty.CloseSlave();
         std::string remove = "rm -rf '" + configDir + "'";
         if (std::system(remove.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", configDir.c_str());
     }
@@ -116,8 +115,7 @@ public:
     sim::PanelSimulator panel;
 
 private:
-    int slave = -1;
-    std::string slaveName;
+    RawPty pty;
     std::string configDir;
     pid_t pid = -1;
     Clock::time_point start;

@@ -32,7 +32,7 @@
 #include "comm/jwxSerial.h"
 #include "sim/PanelSimulator.h"
 #include "support/core_EventWait.h"
-#include "support/gui_FrameFixture.h"
+#include "support/core_Pty.h"
 
 namespace {
 
@@ -56,8 +56,7 @@ struct SimStats {
 class SimChild {
 public:
     SimChild(int count, bool paced) {
-        int master = -1;
-        if (!OpenRawPty(&master, &slave, &slaveName)) return;
+        if (!pty.Open()) return;
         int control[2];
         int results[2];
         if (pipe(control) != 0 || pipe(results) != 0) return;
@@ -65,11 +64,11 @@ public:
         if (pid == 0) {
             close(control[1]);
             close(results[0]);
-            close(slave);
+            pty.CloseSlave();
             sim::PanelSimulator panel;
             panel.SetTable(sim::ParamTable::Synthetic(count));
             panel.SetPacing(paced);
-            panel.Start(master, true);
+            panel.Start(pty.TakeMaster(), true);
             char any;
             while (read(control[0], &any, 1) > 0) {
             }
@@ -83,21 +82,21 @@ public:
             if (write(results[1], &stats, sizeof stats) != sizeof stats) _exit(1);
             _exit(0);
         }
-        close(master);
+        pty.CloseMaster();
         close(control[0]);
         close(results[1]);
         controlFd = control[1];
         resultFd = results[0];
     }
     ~SimChild() {
-        if (slave >= 0) close(slave);
+        pty.CloseSlave();
         if (pid > 0) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
     }
     bool Ok() const { return pid > 0; }
-    const std::string& Port() const { return slaveName; }
+    const std::string& Port() const { return pty.slavePath; }
     SimStats Finish() {
         SimStats stats;
         close(controlFd);
@@ -110,8 +109,7 @@ public:
 
 private:
     pid_t pid = -1;
-    int slave = -1;
-    std::string slaveName;
+    RawPty pty;
     int controlFd = -1;
     int resultFd = -1;
 };

@@ -7,14 +7,14 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "support/core_Pty.h"
 
 namespace {
 
@@ -51,28 +51,19 @@ std::string Body(const std::string& line) {
 class PanelSimulatorTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(0, openpty(&master_, &slave_, nullptr, nullptr, nullptr));
-        for (int fd : {master_, slave_}) {
-            termios tio{};
-            ASSERT_EQ(0, tcgetattr(fd, &tio));
-            cfmakeraw(&tio);
-            tio.c_cc[VMIN] = 0;
-            tio.c_cc[VTIME] = 0;
-            ASSERT_EQ(0, tcsetattr(fd, TCSANOW, &tio));
-        }
-        ASSERT_TRUE(sim_.Start(master_));
+        ASSERT_TRUE(pty_.Open());
+        ASSERT_TRUE(sim_.Start(pty_.master));
     }
 
     void TearDown() override {
         sim_.Stop();
-        close(master_);
-        close(slave_);
+        pty_.Close();
     }
 
     void Send(const std::string& request) { SendRaw(WithChecksum(request)); }
 
     void SendRaw(const std::string& bytes) {
-        ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(slave_, bytes.data(), bytes.size()));
+        ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(pty_.slave, bytes.data(), bytes.size()));
     }
 
     // The next line from the panel without CR LF; "" when none comes in time.
@@ -89,10 +80,10 @@ protected:
             int left = static_cast<int>(
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
             if (left <= 0) return "";
-            pollfd in = {slave_, POLLIN, 0};
+            pollfd in = {pty_.slave, POLLIN, 0};
             if (poll(&in, 1, left) <= 0) continue;
             char buffer[256];
-            ssize_t count = read(slave_, buffer, sizeof buffer);
+            ssize_t count = read(pty_.slave, buffer, sizeof buffer);
             if (count <= 0) return "";
             pending_.append(buffer, static_cast<size_t>(count));
         }
@@ -103,8 +94,7 @@ protected:
         return Body(ReadLine());
     }
 
-    int master_ = -1;
-    int slave_ = -1;
+    RawPty pty_;
     std::string pending_;
     sim::PanelSimulator sim_;
 };
@@ -256,13 +246,13 @@ TEST_F(PanelSimulatorTest, HangsUpWhenTheRequestAfterTheLastAnsweredOneArrives) 
     sim_.SetHangUpAfterRequests(1);
     EXPECT_EQ("020a01:0352:000305:0000:0000:04d2:0000", Transact("020a01"));
     Send("020a02");
-    pollfd in = {slave_, POLLIN, 0};
+    pollfd in = {pty_.slave, POLLIN, 0};
     ASSERT_EQ(1, poll(&in, 1, 2000));
     EXPECT_TRUE(in.revents & POLLHUP);
     // A hung-up terminal reads as end of file and refuses writes.
     char byte;
-    EXPECT_EQ(0, read(slave_, &byte, 1));
-    EXPECT_EQ(-1, write(slave_, "x", 1));
+    EXPECT_EQ(0, read(pty_.slave, &byte, 1));
+    EXPECT_EQ(-1, write(pty_.slave, "x", 1));
     EXPECT_EQ(EIO, errno);
     EXPECT_TRUE(sim_.HasHungUp());
 }

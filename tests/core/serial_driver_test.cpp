@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include "comm/jwxSerial.h"
 #include "platform/SerialPort.h"
 #include "support/core_EventWait.h"
+#include "support/core_Pty.h"
 #include "support/core_UniComEventLog.h"
 #include "support/test_support.h"
 
@@ -28,22 +28,14 @@ namespace {
 class SerialDriverTest : public testing::Test {
 protected:
     void SetUp() override {
-        char name[128];
-        ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-        slavePath = name;
-        termios tio{};
-        ASSERT_EQ(tcgetattr(master, &tio), 0);
-        cfmakeraw(&tio);
-        ASSERT_EQ(tcsetattr(master, TCSANOW, &tio), 0);
-        ASSERT_EQ(fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK), 0);
+        // Raw alone: the driver must set CLOCAL and VMIN = VTIME = 0 itself.
+        ASSERT_TRUE(pty.Open(RawPty::Mode::RawOnly));
+        ASSERT_EQ(fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK), 0);
     }
-    void TearDown() override {
-        if (master >= 0) close(master);
-        if (slave >= 0) close(slave);
-    }
+    void TearDown() override { pty.Close(); }
 
     void PanelWrites(const std::string& bytes) {
-        ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ASSERT_EQ(write(pty.master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
     // Collects what the driver wrote until it amounts to count bytes or the time is up.
     std::string PanelReads(size_t count, int timeoutMs = 3000) {
@@ -52,7 +44,7 @@ protected:
             [&] {
                 char chunk[4096];
                 ssize_t n;
-                while ((n = read(master, chunk, sizeof chunk)) > 0) got.append(chunk, static_cast<size_t>(n));
+                while ((n = read(pty.master, chunk, sizeof chunk)) > 0) got.append(chunk, static_cast<size_t>(n));
                 return got.size() >= count;
             },
             timeoutMs);
@@ -67,9 +59,7 @@ protected:
         return RunLoopUntil([&] { return driver.GetThread() && !driver.GetThread()->IsAlive(); }, 3000);
     }
 
-    int master = -1;
-    int slave = -1;  // kept open so that the line stays up while the driver reopens it
-    std::string slavePath;
+    RawPty pty;  // the slave is kept open so that the line stays up while the driver reopens it
 };
 
 TEST(SerialPortPath, NameWithoutSlashIsADeviceUnderDev) {
@@ -106,12 +96,12 @@ TEST(SerialLineSettings, BuildDCBMapsParityAndStopBits) {
 TEST_F(SerialDriverTest, LineSettingsReachTheTerminal) {
     for (int stopBits : {1, 2}) {
         UniComEventLog owner;
-        jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+        jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
         driver.BuildDCB(9600, 'N', 8, stopBits);
-        ASSERT_GE(driver.OpenPort(wxString::FromUTF8(slavePath)), 0);
+        ASSERT_GE(driver.OpenPort(wxString::FromUTF8(pty.slavePath)), 0);
 
         termios tio{};
-        ASSERT_EQ(tcgetattr(slave, &tio), 0);
+        ASSERT_EQ(tcgetattr(pty.slave, &tio), 0);
         EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B9600));
         EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB), static_cast<tcflag_t>(CS8));
         EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, stopBits == 2);
@@ -128,11 +118,11 @@ TEST_F(SerialDriverTest, SettingsThePortCannotTakeFailTheOpen) {
     // A pseudo-terminal always carries 8 bits without parity: tcsetattr "succeeds", the
     // read-back shows the parity missing, and the open fails instead of garbling the line.
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.BuildDCB(9600, 'E', 8, 1);
-    EXPECT_LT(driver.OpenPort(wxString::FromUTF8(slavePath)), 0);
+    EXPECT_LT(driver.OpenPort(wxString::FromUTF8(pty.slavePath)), 0);
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_ERROR));
-    EXPECT_EQ(owner.Texts(UNICOM_EV_ERROR).front(), "SetCommState(" + slavePath + "): " + std::to_string(EINVAL));
+    EXPECT_EQ(owner.Texts(UNICOM_EV_ERROR).front(), "SetCommState(" + pty.slavePath + "): " + std::to_string(EINVAL));
 }
 
 int ExclusiveState(int fd) {
@@ -143,20 +133,20 @@ int ExclusiveState(int fd) {
 TEST_F(SerialDriverTest, PortIsExclusiveWhileOpenAndReleasedAfter) {
     {
         UniComEventLog owner;
-        jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+        jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
         driver.BuildDCB(9600, 'N', 8, 1);
-        ASSERT_GE(driver.OpenPort(wxString::FromUTF8(slavePath)), 0);
-        EXPECT_EQ(ExclusiveState(slave), 1);
+        ASSERT_GE(driver.OpenPort(wxString::FromUTF8(pty.slavePath)), 0);
+        EXPECT_EQ(ExclusiveState(pty.slave), 1);
     }
     // Otherwise the terminal stayed locked for every later open while another descriptor
     // (here the test's own) kept it open.
-    EXPECT_EQ(ExclusiveState(slave), 0);
+    EXPECT_EQ(ExclusiveState(pty.slave), 0);
 
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.BuildDCB(9600, 'E', 8, 1);  // fails after the exclusive step
-    ASSERT_LT(driver.OpenPort(wxString::FromUTF8(slavePath)), 0);
-    EXPECT_EQ(ExclusiveState(slave), 0);
+    ASSERT_LT(driver.OpenPort(wxString::FromUTF8(pty.slavePath)), 0);
+    EXPECT_EQ(ExclusiveState(pty.slave), 0);
 }
 
 TEST_F(SerialDriverTest, OpenFailuresReportTheStepThenOpenFailed) {
@@ -181,7 +171,7 @@ TEST_F(SerialDriverTest, OpenFailuresReportTheStepThenOpenFailed) {
 
 TEST_F(SerialDriverTest, LinesAreDeliveredOnlyWhenComplete) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
 
@@ -204,7 +194,7 @@ TEST_F(SerialDriverTest, LinesAreDeliveredOnlyWhenComplete) {
 
 TEST_F(SerialDriverTest, RequestIsWrittenAtOnceWhileALineIsHalfReceived) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
 
@@ -221,7 +211,7 @@ TEST_F(SerialDriverTest, RequestIsWrittenAtOnceWhileALineIsHalfReceived) {
 
 TEST_F(SerialDriverTest, LargeWriteAndHeldOutputArriveWhole) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
 
@@ -233,11 +223,11 @@ TEST_F(SerialDriverTest, LargeWriteAndHeldOutputArriveWhole) {
     EXPECT_EQ(PanelReads(big.size()), big);
 
     // Output held (as by flow control) for a while: the line is written when it resumes.
-    ASSERT_EQ(tcflow(slave, TCOOFF), 0);
+    ASSERT_EQ(tcflow(pty.slave, TCOOFF), 0);
     SendLine(driver, "020b01f2\r\n");
     RunLoopFor(300);
     EXPECT_EQ(PanelReads(1, 0), "");
-    ASSERT_EQ(tcflow(slave, TCOON), 0);
+    ASSERT_EQ(tcflow(pty.slave, TCOON), 0);
     EXPECT_EQ(PanelReads(10), "020b01f2\r\n");
 
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_INFO, 2));
@@ -248,21 +238,21 @@ TEST_F(SerialDriverTest, LargeWriteAndHeldOutputArriveWhole) {
 
 TEST_F(SerialDriverTest, OutputHeldForTheWholeWaitIsAnErrorThatStopsTheDriver) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
-    ASSERT_EQ(tcflow(slave, TCOOFF), 0);
+    ASSERT_EQ(tcflow(pty.slave, TCOOFF), 0);
     SendLine(driver, "020b01f2\r\n");
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_STOPPED, 1, 5000));
     EXPECT_EQ(owner.Texts(UNICOM_EV_ERROR),
               std::vector<std::string>{"GetOverlappedResult(): LastError: " + std::to_string(ETIMEDOUT)});
     ASSERT_TRUE(WorkerEnded(driver));
-    tcflow(slave, TCOON);
+    tcflow(pty.slave, TCOON);
 }
 
 TEST_F(SerialDriverTest, UnknownMessageIsAWarning) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
     ASSERT_TRUE(driver.PostToThread(UNICOM_SELECT, 0, 0));
@@ -273,7 +263,7 @@ TEST_F(SerialDriverTest, UnknownMessageIsAWarning) {
 
 TEST_F(SerialDriverTest, QuietLineGivesIdleTicks) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
     auto start = std::chrono::steady_clock::now();
@@ -289,13 +279,12 @@ double ProcessCpuSeconds() {
 
 TEST_F(SerialDriverTest, FarEndClosingStopsTheDriverOnceWithoutSpinning) {
     UniComEventLog owner;
-    jwxSerial driver(&owner, wxString::FromUTF8(slavePath));
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
     driver.Start();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
     PanelWrites("020a01:00");  // half a line is lost with the line
 
-    close(master);
-    master = -1;
+    pty.CloseMaster();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_STOPPED));
     ASSERT_TRUE(WorkerEnded(driver)) << "the worker ends by itself";
 

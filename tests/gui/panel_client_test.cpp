@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -22,6 +20,7 @@
 #include "sim/SimLine.h"
 #include "support/core_EventWait.h"
 #include "support/core_FdDriver.h"
+#include "support/core_Pty.h"
 #include "widgets/WaitWindow.h"
 
 namespace {
@@ -243,23 +242,13 @@ private:
 class PanelClientTest : public testing::Test {
 protected:
     void SetUp() override {
-        int master = -1;
-        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-        for (int fd : {master, slave}) {
-            termios tio{};
-            tcgetattr(fd, &tio);
-            cfmakeraw(&tio);
-            tio.c_cflag |= CLOCAL | CREAD;
-            tio.c_cc[VMIN] = 0;
-            tio.c_cc[VTIME] = 0;
-            tcsetattr(fd, TCSANOW, &tio);
-        }
-        ASSERT_TRUE(panel.Start(master, true));
+        ASSERT_TRUE(pty.Open());
+        ASSERT_TRUE(panel.Start(pty.TakeMaster(), true));
         owner = new ClientOwner;
         frameRef = owner;
         owner->client = new PanelClient(owner);
         owner->client->SetReplyTimeoutMs(200);
-        driver = new FdDriver(owner, slave);
+        driver = new FdDriver(owner, pty.slave);
         driver->Start();
         ASSERT_TRUE(RunLoopUntil([this] { return owner->opened; }, 3000));
         owner->client->Attach(driver);
@@ -277,7 +266,7 @@ protected:
         driver->Stop();
         delete driver;
         panel.Stop();
-        close(slave);
+        pty.CloseSlave();
         // Deliver what is still queued (line buffers, report records), then drop the frame.
         if (wxTheApp) wxTheApp->ProcessPendingEvents();
         delete frameRef.get();
@@ -292,7 +281,7 @@ protected:
     }
 
     sim::PanelSimulator panel;
-    int slave = -1;
+    RawPty pty;
     ClientOwner* owner = nullptr;
     wxWeakRef<wxFrame> frameRef;
     FdDriver* driver = nullptr;

@@ -1,7 +1,5 @@
 #include "support/gui_FrameFixture.h"
 
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/config.h>
@@ -19,22 +17,6 @@
 #include "support/test_support.h"
 #include "widgets/jwxNVUDisp.h"
 
-bool OpenRawPty(int* master, int* slave, std::string* slaveName) {
-    char name[128] = {};
-    if (openpty(master, slave, name, nullptr, nullptr) != 0) return false;
-    for (int fd : {*master, *slave}) {
-        termios tio{};
-        tcgetattr(fd, &tio);
-        cfmakeraw(&tio);
-        tio.c_cflag |= CLOCAL | CREAD;
-        tio.c_cc[VMIN] = 0;
-        tio.c_cc[VTIME] = 0;
-        tcsetattr(fd, TCSANOW, &tio);
-    }
-    *slaveName = name;
-    return true;
-}
-
 void FrameFixture::SetUp() {
     const char* home = std::getenv("XDG_CONFIG_HOME");
     hadConfigHome = home != nullptr;
@@ -48,16 +30,14 @@ void FrameFixture::SetUp() {
     roots.dev = noPorts.DevRoot();
     DlgComPort::SetPortRoots(roots);
 
-    int master = -1;
-    ASSERT_TRUE(OpenRawPty(&master, &slave, &slaveName));
-    ASSERT_TRUE(panel.Start(master, true));
+    ASSERT_TRUE(pty.Open());
+    ASSERT_TRUE(panel.Start(pty.TakeMaster(), true));
 }
 
 void FrameFixture::TearDown() {
     CloseFrame();
     panel.Stop();
-    if (slave >= 0) close(slave);
-    slave = -1;
+    pty.CloseSlave();
     DlgComPort::SetPortRoots(DlgComPort::PortRoots());
     // Deliver what is still queued (buffers and records carried by events).
     if (wxTheApp) wxTheApp->ProcessPendingEvents();
@@ -81,7 +61,7 @@ void FrameFixture::DeleteStoredSetting(const char* key) { DeleteSetting(wxString
 
 void FrameFixture::StoreSerialPort() {
     StoreSetting("/com/type", "COM");
-    StoreSetting("/com/name", slaveName);
+    StoreSetting("/com/name", pty.slavePath);
 }
 
 std::string FrameFixture::StoredSetting(const char* key) const {

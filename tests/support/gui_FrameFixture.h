@@ -25,6 +25,7 @@
 #include "app/MyFrame.h"
 #include "sim/PanelSimulator.h"
 #include "support/core_SysfsFixture.h"
+#include "support/core_Pty.h"
 
 class FrameFixture : public testing::Test {
 protected:
@@ -59,7 +60,7 @@ protected:
     bool PushAndSettle(const sim::SimReport& report);
     void CloseFrame();
 
-    const std::string& PortPath() const { return slaveName; }
+    const std::string& PortPath() const { return pty.slavePath; }
 
     sim::PanelSimulator panel;
     MyFrame* frame = nullptr;
@@ -69,11 +70,7 @@ private:
     std::string configDir;
     std::string previousConfigHome;
     bool hadConfigHome = false;
-    int slave = -1;
-    std::string slaveName;
+    RawPty pty;
     unsigned markerTurn = 0;
     SysfsFixture noPorts;
 };
-
-// Opens a pseudo-terminal in raw mode: master and slave descriptors and the slave's path.
-bool OpenRawPty(int* master, int* slave, std::string* slaveName);
