@@ -21,6 +21,8 @@
 
 #include "comm/PanelProtocol.h"
 #include "comm/UniComEvents.h"
+#include "sim/SimLine.h"
+#include "support/core_EngineOwner.h"
 #include "support/core_FdDriver.h"
 
 namespace {
@@ -54,13 +56,7 @@ void RunPeer(int fd) {
             std::string head = pending.substr(0, 6);
             pending.erase(0, end + 1);
             if (!answer) continue;
-            std::string body = head + ":01";
-            int sum = 0;
-            for (size_t i = 0; i + 1 < body.size(); i += (body[i] == ':') ? 1 : 2)
-                if (body[i] != ':') sum += std::stoi(body.substr(i, 2), nullptr, 16);
-            char tail[8];
-            std::snprintf(tail, sizeof tail, ":%02x\r\n", (256 - sum) & 0xFF);
-            std::string line = body + tail;
+            std::string line = sim::FinishFieldLine(head + ":01");
             replyWrittenNs = NowNs();
             if (write(fd, line.data(), line.size()) < 0) return;
         }
@@ -72,21 +68,6 @@ public:
     bool OnInit() override { return true; }
 };
 wxAppConsole* CreateGuiApp() { return new GuiApp; }
-
-class Owner : public wxEvtHandler {
-public:
-    PanelProtocol* engine = nullptr;
-    bool opened = false;
-    Owner() {
-        Bind(EVT_UNICOM, [this](wxCommandEvent& event) {
-            if (event.GetInt() == UNICOM_EV_OPENED) opened = true;
-            if (event.GetInt() != UNICOM_EV_LINE) return;
-            ByteBuffer* line = static_cast<ByteBuffer*>(event.GetClientData());
-            if (engine) delete engine->OnLine(line);
-            delete line;
-        });
-    }
-};
 
 }  // namespace
 
@@ -127,7 +108,7 @@ int Run(wxEventLoopBase& loop) {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return 1;
     std::thread peer(RunPeer, ends[1]);
-    Owner owner;
+    EngineOwner owner;
     int result = 0;
     {
         FdDriver driver(&owner, ends[0]);

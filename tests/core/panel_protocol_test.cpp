@@ -13,15 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include <pty.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "comm/PanelProtocol.h"
 #include "comm/UniComEvents.h"
+#include "sim/SimLine.h"
+#include "support/core_EngineOwner.h"
 #include "support/core_FdDriver.h"
+#include "support/core_Pty.h"
 
 namespace {
 
@@ -31,34 +32,13 @@ long MillisSince(Clock::time_point start) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+using sim::HexValue;
+using sim::PairSum;
 
-// Sum of the hex pairs of a well-formed line, ':' and line ends skipped; kept apart from the
-// engine's own checksum so that fixtures do not depend on the code under test.
-int PairSum(const std::string& text) {
-    int sum = 0;
-    for (size_t i = 0; i < text.size();) {
-        if (HexValue(text[i]) < 0) {
-            ++i;
-            continue;
-        }
-        sum += HexValue(text[i]) * 16 + HexValue(text[i + 1]);
-        i += 2;
-    }
-    return sum & 0xFF;
-}
-
-// A reply line as the panel writes it: fields, ':' and the checksum, CR LF.
-std::string Reply(const std::string& body) {
-    char checksum[3];
-    std::snprintf(checksum, sizeof checksum, "%02x", (256 - PairSum(body)) & 0xFF);
-    return body + ":" + checksum + "\r\n";
-}
+// A reply line as the panel writes it: fields, ':' and the checksum, CR LF. Built by the
+// simulator's line code, apart from the engine's own checksum, so that fixtures do not depend
+// on the code under test.
+std::string Reply(const std::string& body) { return sim::FinishFieldLine(body); }
 
 int SequenceOf(const std::string& line) { return HexValue(line[4]) * 16 + HexValue(line[5]); }
 
@@ -140,47 +120,6 @@ private:
     std::thread thread;
 };
 
-// Stands in for the frame: hands received lines to the engine, keeps the records of lines the
-// panel sent on its own and aborts the engine when the driver stops.
-class EngineOwner : public wxEvtHandler {
-public:
-    EngineOwner() { Bind(EVT_UNICOM, &EngineOwner::OnUniCom, this); }
-
-    PanelProtocol* engine = nullptr;
-    std::vector<std::unique_ptr<ReplyRecord>> reports;
-    std::function<void(const ReplyRecord&)> onReport;
-    int linesSeen = 0;
-    bool opened = false;
-    bool stopped = false;
-
-private:
-    void OnUniCom(wxCommandEvent& event) {
-        switch (event.GetInt()) {
-        case UNICOM_EV_OPENED:
-            opened = true;
-            break;
-        case UNICOM_EV_LINE: {
-            ByteBuffer* line = static_cast<ByteBuffer*>(event.GetClientData());
-            ++linesSeen;
-            if (engine) {
-                if (ReplyRecord* report = engine->OnLine(line)) {
-                    reports.emplace_back(report);
-                    if (onReport) onReport(*report);
-                }
-            }
-            delete line;
-            break;
-        }
-        case UNICOM_EV_STOPPED:
-            stopped = true;
-            if (engine) engine->Abort();
-            break;
-        default:
-            break;
-        }
-    }
-};
-
 void PumpUntil(const std::function<bool()>& done, long timeoutMs = 2000) {
     const Clock::time_point start = Clock::now();
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
@@ -203,11 +142,10 @@ protected:
         owner = std::make_unique<EngineOwner>();
         int peerFd = -1;
         if (overPty) {
-            ASSERT_EQ(openpty(&peerFd, &driverFd, nullptr, nullptr, nullptr), 0);
-            termios raw{};
-            tcgetattr(driverFd, &raw);
-            cfmakeraw(&raw);
-            tcsetattr(driverFd, TCSANOW, &raw);
+            RawPty pty;
+            ASSERT_TRUE(pty.Open(RawPty::Mode::RawOnly));
+            peerFd = pty.TakeMaster();
+            driverFd = pty.TakeSlave();
         } else {
             int ends[2];
             ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);

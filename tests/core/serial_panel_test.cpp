@@ -2,8 +2,6 @@
 // side of a pseudo-terminal, jwxSerial opens the slave by its path, and the request engine runs
 // on this (GUI-side) thread exactly as the panel client drives it.
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 #include <wx/app.h>
 
@@ -18,73 +16,18 @@
 #include "comm/UniComEvents.h"
 #include "comm/jwxSerial.h"
 #include "sim/PanelSimulator.h"
+#include "support/core_EngineOwner.h"
 #include "support/core_EventWait.h"
+#include "support/core_Pty.h"
 
 namespace {
-
-// The owner of the driver, doing the frame's routing: every received line goes to the engine,
-// the lines the panel pushes on its own come back as records and are kept; a lost driver
-// aborts the engine.
-class LineRouter : public wxEvtHandler {
-public:
-    LineRouter() { Bind(EVT_UNICOM, &LineRouter::OnUniCom, this); }
-    // Frees the line buffers still queued.
-    ~LineRouter() override { DeliverQueued(); }
-
-    void DeliverQueued() {
-        while (m_pendingEvents && !m_pendingEvents->IsEmpty()) ProcessPendingEvents();
-    }
-
-    PanelProtocol* engine = nullptr;
-    bool opened = false;
-    bool stopped = false;
-    int lines = 0;
-    std::vector<std::unique_ptr<ReplyRecord>> reports;
-
-private:
-    void OnUniCom(wxCommandEvent& event) {
-        switch (event.GetInt()) {
-            case UNICOM_EV_OPENED:
-                opened = true;
-                break;
-            case UNICOM_EV_LINE: {
-                std::unique_ptr<ByteBuffer> line(static_cast<ByteBuffer*>(event.GetClientData()));
-                ++lines;
-                if (engine) {
-                    if (ReplyRecord* report = engine->OnLine(line.get())) reports.emplace_back(report);
-                }
-                break;
-            }
-            case UNICOM_EV_STOPPED:
-                stopped = true;
-                if (engine) engine->Abort();
-                break;
-            default:
-                break;
-        }
-    }
-};
-
-void MakeRaw(int fd) {
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    tcsetattr(fd, TCSANOW, &tio);
-}
 
 class SerialPanelTest : public testing::Test {
 protected:
     void SetUp() override {
-        int master = -1;
-        char name[128] = {};
-        ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-        MakeRaw(master);
-        MakeRaw(slave);
-        ASSERT_TRUE(panel.Start(master, true));
-        driver.reset(new jwxSerial(&router, wxString::FromUTF8(name)));
+        ASSERT_TRUE(pty.Open());
+        ASSERT_TRUE(panel.Start(pty.TakeMaster(), true));
+        driver.reset(new jwxSerial(&router, wxString::FromUTF8(pty.slavePath)));
         engine.reset(new PanelProtocol(&router, driver.get()));
         engine->SetReplyTimeoutMs(400);
         router.engine = engine.get();
@@ -99,7 +42,7 @@ protected:
         router.engine = nullptr;
         engine.reset();
         panel.Stop();
-        close(slave);
+        pty.CloseSlave();
     }
 
     std::unique_ptr<ReplyRecord> Ask(const char* request) {
@@ -107,8 +50,8 @@ protected:
     }
 
     sim::PanelSimulator panel;
-    int slave = -1;  // our own hold on the line, so a hang-up is the panel's alone
-    LineRouter router;
+    RawPty pty;  // our own hold on the slave, so a hang-up is the panel's alone
+    EngineOwner router;
     std::unique_ptr<jwxSerial> driver;
     std::unique_ptr<PanelProtocol> engine;
 };
