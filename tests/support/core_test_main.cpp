@@ -8,14 +8,7 @@
 
 #include <cstdio>
 
-namespace {
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
-    std::fprintf(stderr, "wx assert %s:%d %s: %s %s\n", static_cast<const char*>(file.utf8_str()), line,
-                 static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(msg.utf8_str()));
-    ADD_FAILURE() << "wx assertion failed: " << cond.utf8_str() << " " << msg.utf8_str();
-}
-}  // namespace
+#include "support/test_support.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
@@ -24,7 +17,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot initialise wxWidgets\n");
         return 1;
     }
-    wxSetAssertHandler(FailOnAssert);
+    FailTestsOnWxAssert();
     delete wxLog::SetActiveTarget(new wxLogStderr);
     // The console loop: the GUI loop of this toolkit build needs an initialised display.
     wxConsoleEventLoop loop;

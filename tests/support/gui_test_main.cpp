@@ -11,14 +11,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
-    std::fprintf(stderr, "wx assert %s:%d %s: %s %s\n", static_cast<const char*>(file.utf8_str()), line,
-                 static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(msg.utf8_str()));
-    ADD_FAILURE() << "wx assertion failed: " << cond.utf8_str() << " " << msg.utf8_str();
-}
+#include "support/test_support.h"
 
+namespace {
 class TestApp : public wxApp {
 public:
     bool OnInit() override { return true; }
@@ -42,7 +37,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open the display (run the window tests under xvfb-run)\n");
         return 1;
     }
-    wxSetAssertHandler(FailOnAssert);
+    FailTestsOnWxAssert();
     delete wxLog::SetActiveTarget(new wxLogStderr);
     int result = 1;
     if (wxTheApp->CallOnInit()) {

@@ -1,5 +1,10 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+#include <wx/debug.h>
+#include <wx/string.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -8,3 +13,14 @@ std::string MakeTempDir(const char* prefix) {
     if (!mkdtemp(pattern.data())) return std::string();
     return pattern;
 }
+
+namespace {
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+    std::fprintf(stderr, "wx assert %s:%d %s: %s %s\n", static_cast<const char*>(file.utf8_str()), line,
+                 static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),
+                 static_cast<const char*>(msg.utf8_str()));
+    ADD_FAILURE() << "wx assertion failed: " << cond.utf8_str() << " " << msg.utf8_str();
+}
+}  // namespace
+
+void FailTestsOnWxAssert() { wxSetAssertHandler(FailOnAssert); }
