@@ -305,29 +305,3 @@ void MyFrame::OnAbout(wxCommandEvent&) {
     wxString text = wxASCII_STR("mirex") + wxASCII_STR(", ver. ") + wxASCII_STR("0.9.5");
     MesgBox(this, text, wxASCII_STR("Info"), wxOK | wxICON_INFORMATION);
 }
-
-// Commands whose dialogs are not part of the program yet.
-void MyFrame::OnPanelInfo(wxCommandEvent&) {}
-void MyFrame::OnDispConf(wxCommandEvent&) {}
-void MyFrame::OnDispLEDs(wxCommandEvent&) {}
-void MyFrame::OnT500Format(wxCommandEvent&) {}
-void MyFrame::OnUserCalib(wxCommandEvent&) {}
-void MyFrame::OnNZoneInp(wxCommandEvent&) {}
-void MyFrame::OnNZoneRng(wxCommandEvent&) {}
-void MyFrame::OnAnalogInp(wxCommandEvent&) {}
-void MyFrame::OnLogicConf(wxCommandEvent&) {}
-void MyFrame::OnRelayConf(wxCommandEvent&) {}
-void MyFrame::OnAnalogOut(wxCommandEvent&) {}
-void MyFrame::OnAnalogConst(wxCommandEvent&) {}
-void MyFrame::OnRegType(wxCommandEvent&) {}
-void MyFrame::OnI420Calib(wxCommandEvent&) {}
-void MyFrame::OnUserVar(wxCommandEvent&) {}
-void MyFrame::OnBinConst(wxCommandEvent&) {}
-void MyFrame::OnSaveConfig(wxCommandEvent&) {}
-void MyFrame::OnLoadConfig(wxCommandEvent&) {}
-void MyFrame::OnRemoteAssist(wxCommandEvent&) {}
-void MyFrame::OnProxySocket(wxSocketEvent&) {}
-void MyFrame::OnRegRadio(wxCommandEvent&) {}
-void MyFrame::OnRegPanelLayout(wxCommandEvent&) {}
-void MyFrame::OnAssistCancel(wxCommandEvent&) {}
-void MyFrame::ForwardToProxy(const ByteBuffer*) {}

@@ -138,6 +138,16 @@ private:
     int m_fromDevice = 0;
     AssistMon* m_assistMon = nullptr;
 
+    // --- Configuration commands (MyFrameConfig.cpp) ---
+
+    // --- Live editors (MyFrameEditors.cpp) ---
+
+    // --- Regulator selection (MyFrameRegulators.cpp) ---
+
+    // --- Backup file (MyFrameBackup.cpp) ---
+
+    // --- Remote assistance (MyFrameAssist.cpp) ---
+
     // Connection sequence state.
     WaitWindow* m_connectWait = nullptr;
     bool m_stepRunning = false;
