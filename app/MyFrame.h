@@ -58,6 +58,8 @@ public:
     const uint8_t* GetInputConfig() const { return m_inputConfig; }
     const uint8_t* GetSlotConfig() const { return m_slotConfig; }
     wxPanel* GetMainPanel() const { return m_mainPanel; }
+    // Firmware of the connected panel as major * 100 + minor (3.03 gives 303).
+    int FirmwareVersion() const { return m_fwMajor * 100 + m_fwMinor; }
     // Shows a regulator view (the frame keeps it and hands it its regulator's status reports).
     void SetRegulatorView(int regulator, RegX* view);
 

@@ -499,7 +499,8 @@ bool PanelSimulator::Answer(const SimRequest& request, const std::string& body, 
     case 0x9C:
     case 0x9D: {
         SimParam* param = table_.Find(code);
-        bool refused = param == nullptr || param->refused || (param->type & 7) != WriteKind(request.command);
+        bool refused = param == nullptr || param->refused || param->readOnly ||
+                       (param->type & 7) != WriteKind(request.command);
         if (!refused) param->value = FitValue(param->type, ParseHex(body.substr(4)));
         fields = {Hex(code, 4), Hex(refused ? 1 : 0, 2)};
         return true;

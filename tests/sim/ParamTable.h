@@ -25,6 +25,7 @@ struct SimParam {
     uint8_t attribute = 0;
     bool refused = false;    // writes are refused; reads answer without a value (3 fields)
     bool dataError = false;  // reads answer without a value, attribute bits 3-5 = 4 (damaged data)
+    bool readOnly = false;   // reads answer normally; writes are refused
 };
 
 constexpr int kEmptyListIndex = -1;

@@ -1,0 +1,120 @@
+#include "dialogs/ConfigDialog.h"
+
+#include <wx/statbox.h>
+
+#include "comm/NumberText.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/MesgBox.h"
+#include "widgets/OkCancelButtons.h"
+#include "widgets/jwxCombo.h"
+
+ConfigDialog::ConfigDialog(wxWindow* parent, const wxString& title, const wxString& caption, long style,
+                           wxWindowID id)
+    : wxDialog(parent, id, title, wxDefaultPosition, wxDefaultSize, style, wxASCII_STR("dialog")) {
+    outer = new wxBoxSizer(wxVERTICAL);
+    box = new wxStaticBoxSizer(new wxStaticBox(this, wxID_ANY, caption), wxVERTICAL);
+    outer->Add(box, 0, wxEXPAND | wxALL, 1);
+}
+
+ConfigDialog::~ConfigDialog() = default;
+
+wxBoxSizer* ConfigDialog::AddCustomRow() {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    box->Add(row, 0, wxEXPAND);
+    return row;
+}
+
+wxStaticText* ConfigDialog::MakeCaption(const wxString& text) {
+    auto* caption = new wxStaticText(this, wxID_ANY, text);
+    captions.push_back(caption);
+    return caption;
+}
+
+wxBoxSizer* ConfigDialog::AddRow(const wxString& caption, wxWindow* control, bool withCaption) {
+    wxBoxSizer* row = AddCustomRow();
+    if (withCaption) row->Add(MakeCaption(caption), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    row->Add(control, 1, wxALIGN_CENTER_VERTICAL | wxALL, 3);
+    return row;
+}
+
+jwxCombo* ConfigDialog::MakeList(const std::vector<wxString>& items, int codeRead, int* result) {
+    auto* list = new jwxCombo(this, wxID_ANY, static_cast<int>(items.size()), items.data(), wxCB_READONLY);
+    list->SelectValue(codeRead);
+    lists.push_back({list, codeRead, result});
+    return list;
+}
+
+int ConfigDialog::ChosenCode(const jwxCombo* list, int codeRead) {
+    const int chosen = list->GetSelectedValue();
+    return chosen < 0 ? codeRead : chosen;
+}
+
+wxTextCtrl* ConfigDialog::MakeText(const wxString& text, int width) {
+    return new wxTextCtrl(this, wxID_ANY, text, wxDefaultPosition, wxSize(width, -1));
+}
+
+void ConfigDialog::FinishLayout(bool alignCaptions) {
+    if (alignCaptions && captions.size() >= 2) AlignLabelWidths(static_cast<int>(captions.size()), captions.data(), 0);
+    outer->Add(0, 1, 1);  // takes the extra height when the dialog grows
+    outer->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 6);
+    SetSizer(outer);
+    outer->SetSizeHints(this);
+    Centre(wxBOTH);
+}
+
+int ConfigDialog::ShowModal() {
+    const int result = wxDialog::ShowModal();
+    TakeChoiceResults();
+    return result;
+}
+
+void ConfigDialog::TakeChoiceResults() {
+    for (const ListResult& entry : lists) *entry.result = ChosenCode(entry.list, entry.codeRead);
+    TakeChoices();
+}
+
+bool ConfigDialog::TransferDataFromWindow() {
+    if (!wxDialog::TransferDataFromWindow()) return false;
+    TakeChoiceResults();
+    return TakeResults();
+}
+
+void ConfigDialog::RefuseEntry(wxTextCtrl* field, const wxString& message) {
+    field->SetFocus();
+    field->SetSelection(-1, -1);
+    MesgBox(this, message, wxString::FromUTF8("Błąd"), wxOK | wxICON_EXCLAMATION);
+}
+
+namespace {
+wxString NumberMessage() { return wxString::FromUTF8("Błąd zapisu liczby"); }
+}  // namespace
+
+bool ConfigDialog::TakeNumber(wxTextCtrl* field, double* out) {
+    if (ParseDecimalText(field->GetValue(), out)) return true;
+    RefuseEntry(field, NumberMessage());
+    return false;
+}
+
+bool ConfigDialog::TakeNumberInRange(wxTextCtrl* field, double min, double max, const wxString& rangeMessage,
+                                     double* out) {
+    double value = 0;
+    if (!TakeNumber(field, &value)) return false;
+    if (!(value >= min && value <= max)) {
+        RefuseEntry(field, rangeMessage);
+        return false;
+    }
+    *out = value;
+    return true;
+}
+
+bool ConfigDialog::TakeInteger(wxTextCtrl* field, long* out) {
+    if (ParseIntegerText(field->GetValue(), out)) return true;
+    RefuseEntry(field, NumberMessage());
+    return false;
+}
+
+bool ConfigDialog::TakeDecimalValue(wxTextCtrl* field, DecimalValue* out) {
+    if (ParseDecimalValueText(field->GetValue(), out)) return true;
+    RefuseEntry(field, NumberMessage());
+    return false;
+}

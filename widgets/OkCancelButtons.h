@@ -1,0 +1,8 @@
+// The standard OK / Cancel button row with Polish labels in place of the toolkit's stock ones
+// (which follow the system language). OK is the default button: Enter confirms, Escape cancels.
+#pragma once
+
+class wxStdDialogButtonSizer;
+class wxWindow;
+
+wxStdDialogButtonSizer* CreateOkCancelButtons(wxWindow* dialog);
