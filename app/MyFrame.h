@@ -72,6 +72,7 @@ public:
     AssistMon* GetAssistMon() const { return m_assistMon; }
     bool IsAssisting() const { return m_assistMon != nullptr; }
     int GetAssistState() const { return m_assistState; }
+    wxSocketClient* GetProxySocket() const { return m_proxySocket; }
     // Bytes read from the proxy that still wait in the driver for the panel.
     long GetToPanelBacklog() const { return m_toPanelPending ? m_toPanelPending->load() : 0; }
     // Shortens the time allowed for the proxy's name lookup and for connecting (tests).
