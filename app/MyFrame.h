@@ -73,6 +73,8 @@ public:
     bool IsAssisting() const { return m_assistMon != nullptr; }
     int GetAssistState() const { return m_assistState; }
     wxSocketClient* GetProxySocket() const { return m_proxySocket; }
+    // Bytes for the proxy that its socket has not taken yet.
+    size_t GetToProxyBacklog() const { return m_toProxy.size(); }
     // Bytes read from the proxy that still wait in the driver for the panel.
     long GetToPanelBacklog() const { return m_toPanelPending ? m_toPanelPending->load() : 0; }
     // Shortens the time allowed for the proxy's name lookup and for connecting (tests).

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/AssistMon.h"
 #include "app/FrameIds.h"
@@ -144,12 +145,40 @@ TEST_F(RemoteAssistTest, BytesSentBeforeTheGreetingAreRelayedAfterIt) {
     Connect(script);
     panel.ClearRequests();
     StartAssist();
+    ASSERT_TRUE(RunLoopUntil([this] { return frame->GetProxySocket() != nullptr; }, 2000));
+    // The window is busy while the connection completes and the burst arrives, so both are
+    // reported together; the input is handled first and left unread.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(WaitGreeted());
     EXPECT_EQ(proxy->Received().substr(0, kGreeting.size()), kGreeting);
     ASSERT_TRUE(WaitProxyReceived("020a66:0352:"));
     EXPECT_EQ(Line(1), "70");
     EXPECT_EQ(panel.RequestTexts().size(), 7u);
     EXPECT_EQ(panel.BadChecksumCount(), 0);
+}
+
+TEST_F(RemoteAssistTest, LinesTheSocketCannotTakeYetFollowInOrder) {
+    AssistProxy::Script script;
+    script.smallReceiveBuffer = true;
+    Connect(script);
+    StartAssist();
+    ASSERT_TRUE(WaitGreeted());
+    // Small fixed socket buffers on both sides, so that the writes soon come up short.
+    const int sendBuffer = 4096;
+    ASSERT_TRUE(frame->GetProxySocket()->SetOption(SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer));
+    proxy->SetReading(false);
+    // Numbered lines of a kind the window does not show, far more than the sockets hold.
+    std::string expected = kGreeting;
+    for (int i = 0; i < 6000; ++i) {
+        const std::string text = "02ee00:" + sim::Hex(static_cast<uint32_t>(i), 8) + ":" + std::string(64, 'a');
+        panel.PushRawLine(text);
+        expected += sim::FinishFieldLine(text);
+    }
+    ASSERT_TRUE(RunLoopUntil([this] { return frame->GetToProxyBacklog() > 0; }, 10000)) << Line(2);
+    proxy->SetReading(true);
+    ASSERT_TRUE(RunLoopUntil([&] { return proxy->Received().size() >= expected.size(); }, 20000));
+    EXPECT_TRUE(proxy->Received() == expected);
+    EXPECT_EQ(Line(2), std::to_string(expected.size() - kGreeting.size()));
 }
 
 TEST_F(RemoteAssistTest, FailuresShowTheirMessageAndEnableTheWindow) {

@@ -17,6 +17,10 @@ AssistProxy::AssistProxy(Script script) : script(std::move(script)) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
+    if (script.smallReceiveBuffer && listenFd >= 0) {
+        const int size = 4096;  // inherited by the accepted connections
+        setsockopt(listenFd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    }
     if (listenFd < 0 || bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listenFd, 4) != 0 || getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         return;
@@ -72,6 +76,11 @@ void AssistProxy::StopFlood() { flooding = false; }
 
 size_t AssistProxy::FloodBytesSent() const { return floodSent; }
 
+void AssistProxy::SetReading(bool on) {
+    reading = on;
+    Wake();
+}
+
 void AssistProxy::CloseConnection() {
     {
         std::lock_guard<std::mutex> hold(lock);
@@ -109,7 +118,8 @@ void AssistProxy::Run() {
             outgoing.clear();
         }
         const bool wantWrite = fd >= 0 && (!pending.empty() || flooding);
-        pollfd fds[2] = {{fd >= 0 ? fd : listenFd, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
+        const short readEvents = fd < 0 || reading ? POLLIN : 0;
+        pollfd fds[2] = {{fd >= 0 ? fd : listenFd, static_cast<short>(readEvents | (wantWrite ? POLLOUT : 0)), 0},
                          {wakeRead, POLLIN, 0}};
         if (poll(fds, 2, 100) < 0 && errno != EINTR) break;
         if (fds[1].revents & POLLIN) {
@@ -130,7 +140,7 @@ void AssistProxy::Run() {
             }
             continue;
         }
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+        if (reading && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buffer[4096];
             const ssize_t count = recv(fd, buffer, sizeof buffer, 0);
             if (count > 0) {

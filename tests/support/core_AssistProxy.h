@@ -18,6 +18,7 @@ public:
         bool closeAfterGreeting = false;  // close the connection once "+START\n" has arrived
         bool sendBeforeConnected = false;  // with `early`: sent as soon as the connection is accepted
         std::string early;
+        bool smallReceiveBuffer = false;  // a few kilobytes, so the program's writes fill it soon
     };
 
     AssistProxy() : AssistProxy(Script()) {}
@@ -39,6 +40,8 @@ public:
     void StartFlood();
     void StopFlood();
     size_t FloodBytesSent() const;
+    // Stops or resumes reading the connection (what the program sends then waits).
+    void SetReading(bool reading);
     // Closes the current connection now; the proxy goes on accepting.
     void CloseConnection();
 
@@ -61,5 +64,6 @@ private:
     std::atomic<bool> flooding{false};
     std::atomic<size_t> floodSent{0};
     std::atomic<bool> stopping{false};
+    std::atomic<bool> reading{true};
     std::thread thread;
 };
