@@ -5,14 +5,19 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+
 #include "app/FrameIds.h"
 #include "resources/Resources.h"
 #include "widgets/LayoutHelpers.h"
 
+namespace {
+constexpr int kValueMinWidth = 120;
+}  // namespace
+
 AssistMon::AssistMon(wxWindow* owner, const wxString& text, const wxString& title, long style, wxWindowID id)
     : wxDialog(owner, id, title, wxDefaultPosition, wxDefaultSize, style, wxASCII_STR("dialog")), owner(owner) {
     static const char* const kCaptions[kLineCount] = {"Status:", "Z proxy:", "Z urządzenia:"};
-    static constexpr int kValueMinWidth = 120;
 
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -21,7 +26,7 @@ AssistMon::AssistMon(wxWindow* owner, const wxString& text, const wxString& titl
                                     wxSize(32, 32));
     row->Add(icon, 0, wxALL, 10);
     auto* lines = new wxBoxSizer(wxVERTICAL);
-    row->Add(lines, 1, wxEXPAND);
+    row->Add(lines, 1, wxEXPAND | wxRIGHT, 10);
     wxStaticText* captions[kLineCount] = {};
     for (int i = 0; i < kLineCount; ++i) {
         auto* line = new wxBoxSizer(wxHORIZONTAL);
@@ -55,6 +60,12 @@ AssistMon::~AssistMon() {
 void AssistMon::SetStatusLine(int n, const wxString& text) {
     if (n < 0 || n >= kLineCount) return;
     values[n]->SetLabel(text);
+    values[n]->SetMinSize(wxSize(std::max(kValueMinWidth, values[n]->GetBestSize().GetWidth()), -1));
+    // A text wider than the window so far widens it instead of being cut.
+    const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
+    const wxSize current = GetSize();
+    if (needed.GetWidth() > current.GetWidth()) SetSize(needed.GetWidth(), current.GetHeight());
+    Layout();
 }
 
 wxString AssistMon::GetStatusLine(int n) const {

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <wx/socket.h>
+#include <wx/stattext.h>
 
 #include <chrono>
 #include <cstring>
@@ -343,6 +344,16 @@ TEST(AssistMonTest, GivesBackOnlyTheEnabledStateItTook) {
         auto* monitor = new AssistMon(&owner, wxString::FromUTF8("Zdalna asysta"), wxASCII_STR("Asysta"),
                                       wxCAPTION | wxRESIZE_BORDER, wxID_ANY);
         EXPECT_FALSE(owner.IsEnabled());
+        // A status longer than the window was first made for is shown whole.
+        monitor->SetStatusLine(0, wxString::FromUTF8("Oczekiwanie na proxy"));
+        wxWindow* status = nullptr;
+        for (wxWindow* child : monitor->GetChildren()) {
+            auto* text = dynamic_cast<wxStaticText*>(child);
+            if (text && text->GetLabel() == wxString::FromUTF8("Oczekiwanie na proxy")) status = text;
+        }
+        ASSERT_NE(status, nullptr);
+        EXPECT_GE(status->GetSize().GetWidth(), status->GetBestSize().GetWidth());
+        EXPECT_LE(status->GetRect().GetRight(), monitor->GetClientSize().GetWidth());
         monitor->SetStatusLine(2, wxASCII_STR("12"));
         monitor->SetStatusLine(3, wxASCII_STR("ignored"));
         EXPECT_EQ(monitor->GetStatusLine(2).utf8_string(), "12");
