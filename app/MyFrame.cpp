@@ -286,8 +286,7 @@ void MyFrame::OnClose(wxCloseEvent&) {
     if (m_client->GetState() == CLIENT_DRIVER_LOST) DeleteSetting(wxASCII_STR("/com/type"));
     DeleteConnectWaitWindow();
     StopDriver();
-    delete m_proxySocket;
-    m_proxySocket = nullptr;
+    EndAssist();
     SaveGeometry();
     m_closing = true;
     DiscardPendingEvents();

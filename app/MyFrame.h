@@ -6,8 +6,15 @@
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
+#include <wx/timer.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <memory>
+#include <string>
+
+#include "comm/HostLookup.h"
 
 class MyApp;
 class PanelClient;
@@ -62,6 +69,18 @@ public:
     int FirmwareVersion() const { return m_fwMajor * 100 + m_fwMinor; }
     // Shows a regulator view (the frame keeps it and hands it its regulator's status reports).
     void SetRegulatorView(int regulator, RegX* view);
+
+    // Remote assistance, for tests and the benchmark.
+    AssistMon* GetAssistMon() const { return m_assistMon; }
+    bool IsAssisting() const { return m_assistMon != nullptr; }
+    int GetAssistState() const { return m_assistState; }
+    wxSocketClient* GetProxySocket() const { return m_proxySocket; }
+    // Bytes for the proxy that its socket has not taken yet.
+    size_t GetToProxyBacklog() const { return m_toProxy.size(); }
+    // Bytes read from the proxy that still wait in the driver for the panel.
+    long GetToPanelBacklog() const { return m_toPanelPending ? m_toPanelPending->load() : 0; }
+    // Shortens the time allowed for the proxy's name lookup and for connecting (tests).
+    void SetAssistStepTimeoutMs(int ms) { m_assistStepMs = ms; }
 
 private:
     void BuildMenuBar();
@@ -149,6 +168,33 @@ private:
     // --- Backup file (MyFrameBackup.cpp) ---
 
     // --- Remote assistance (MyFrameAssist.cpp) ---
+    static constexpr int kProxyLookupId = 5001;
+    static constexpr int kAssistTimerId = 5002;
+    void ForwardToPanel();
+    void OnProxyLookup(wxThreadEvent& event);
+    void OnProxyConnected();
+    void OnAssistTimer(wxTimerEvent& event);
+    // Writes what the socket takes of the bytes waiting for the proxy.
+    void FlushToProxy();
+    // Keeps the timer running while a deadline, a paused read or unsent bytes need it.
+    void UpdateAssistTimer();
+    // Closes the monitor, the socket and the lookup; no message.
+    void EndAssist();
+    void ShowProxyError(const wxString& message, const wxString& caption);
+    void ShowUnknownProxy();
+
+    HostLookup m_proxyLookup{this, kProxyLookupId};
+    wxTimer m_assistTimer{this, kAssistTimerId};
+    bool m_assistBound = false;
+    bool m_lookupRunning = false;
+    int m_assistRun = 0;  // tells the events of this assistance from those of an earlier one
+    int m_assistStepMs = 0;  // 0: the proxy driver's step time
+    std::chrono::steady_clock::time_point m_assistDeadline;
+    std::string m_proxyHost;
+    int m_proxyPort = 0;
+    std::string m_toProxy;  // bytes the socket has not taken yet, in order
+    bool m_proxyReadPaused = false;
+    std::shared_ptr<std::atomic<long>> m_toPanelPending;
 
     // Connection sequence state.
     WaitWindow* m_connectWait = nullptr;

@@ -1,5 +1,7 @@
 #include "comm/jwxTCP.h"
 
+#include "comm/ProxyAddress.h"
+
 #include <wx/log.h>
 
 #include <cerrno>
@@ -18,18 +20,6 @@ namespace {
 // UNICOM_EXIT is looked for between slices.
 constexpr int kWriteWaitSliceMs = 50;
 
-// Port text after the ':' of "host:port"; 0 (no connection possible) unless it is 1..65535.
-int ParsePort(const char* text) {
-    long value = 0;
-    if (*text == '\0') return 0;
-    for (; *text != '\0'; ++text) {
-        if (*text < '0' || *text > '9') return 0;
-        value = value * 10 + (*text - '0');
-        if (value > 65535) return 0;
-    }
-    return static_cast<int>(value);
-}
-
 bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
 }  // namespace
@@ -40,11 +30,9 @@ jwxTCP::jwxTCP(wxEvtHandler* owner, const char* hostText, int defaultPort, const
       password(passwordText ? passwordText : ""),
       port(defaultPort),
       handshake(password) {
-    const size_t colon = host.find(':');
-    if (colon != std::string::npos) {
-        port = ParsePort(host.c_str() + colon + 1);
-        host.resize(colon);
-    }
+    const ProxyAddress address = ParseProxyAddress(host, defaultPort);
+    host = address.host;
+    port = address.port;
 }
 
 jwxTCP::~jwxTCP() {

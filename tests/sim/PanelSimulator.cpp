@@ -247,6 +247,12 @@ void PanelSimulator::SetReplyDelayMs(int delayMs) {
     replyDelayMs_ = delayMs;
 }
 
+void PanelSimulator::SetInputPacing(bool paced) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    inputPaced_ = paced;
+    WakeLocked();
+}
+
 void PanelSimulator::SetPacing(bool paced) {
     std::lock_guard<std::mutex> lock(mutex_);
     paced_ = paced;
@@ -318,6 +324,7 @@ void PanelSimulator::WakeLocked() {
 void PanelSimulator::Serve() {
     while (!stopping_) {
         int timeoutMs = -1;
+        size_t inputBudget = 512;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (hungUp_ || peerClosed_) break;
@@ -325,8 +332,20 @@ void PanelSimulator::Serve() {
                 auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextReport_ - Clock::now());
                 timeoutMs = wait.count() < 0 ? 0 : static_cast<int>(wait.count()) + 1;
             }
+            if (inputPaced_) {
+                const Clock::time_point now = Clock::now();
+                if (nextInputByte_ > now) {
+                    // Not yet time for the next byte: wait without watching the input.
+                    inputBudget = 0;
+                    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextInputByte_ - now);
+                    int waitMs = static_cast<int>(wait.count()) + 1;
+                    timeoutMs = timeoutMs < 0 ? waitMs : std::min(timeoutMs, waitMs);
+                } else {
+                    inputBudget = 8;  // a small burst, then the line's pace
+                }
+            }
         }
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        pollfd fds[2] = {{fd_, static_cast<short>(inputBudget > 0 ? POLLIN : 0), 0}, {wakeRead_, POLLIN, 0}};
         int ready = poll(fds, 2, timeoutMs);
         if (ready < 0 && errno != EINTR) break;
         if (stopping_) break;
@@ -339,8 +358,15 @@ void PanelSimulator::Serve() {
         if (fds[0].revents & POLLNVAL) break;
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             char buffer[512];
-            ssize_t count = read(fd_, buffer, sizeof buffer);
+            ssize_t count = read(fd_, buffer, std::min(sizeof buffer, inputBudget > 0 ? inputBudget : size_t{1}));
             if (count > 0) {
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    if (inputPaced_) {
+                        const Clock::time_point now = Clock::now();
+                        nextInputByte_ = std::max(nextInputByte_, now) + kPacedByte * count;
+                    }
+                }
                 HandleInput(buffer, static_cast<size_t>(count));
             } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
                 std::lock_guard<std::mutex> lock(mutex_);

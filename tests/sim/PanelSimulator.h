@@ -130,6 +130,9 @@ public:
     void SetReplyDelayMs(int delayMs);
     // Sends at 960 bytes per second (9600 baud, 8N1), one byte at a time.
     void SetPacing(bool paced);
+    // Takes its input at 960 bytes per second too, as a panel on a 9600 baud line: what comes
+    // faster waits on the sender's side.
+    void SetInputPacing(bool paced);
 
     // --- Observation ---
     std::vector<SimRequest> Requests() const;
@@ -185,6 +188,7 @@ private:
     int hangUpAfter_ = -1;
     int replyDelayMs_ = 0;
     bool paced_ = false;
+    bool inputPaced_ = false;
     std::vector<SimRequest> requests_;
     int validRequests_ = 0;
     int badChecksums_ = 0;
@@ -204,6 +208,7 @@ private:
     std::vector<std::string> heldReplies_;
     unsigned garbageTurn_ = 0;
     Clock::time_point nextPacedByte_;
+    Clock::time_point nextInputByte_;  // paced input: when the next byte may be taken
 
     std::atomic<bool> stopping_{false};
     std::thread thread_;

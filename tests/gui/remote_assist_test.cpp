@@ -1,0 +1,367 @@
+// Remote assistance from the panel's side, end to end: the real main window connected to the
+// simulated panel over a pty hands its panel to a test proxy on 127.0.0.1.
+#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <wx/socket.h>
+#include <wx/stattext.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/AssistMon.h"
+#include "app/FrameIds.h"
+#include "app/ProxyHost.h"
+#include "sim/SimLine.h"
+#include "support/core_AssistProxy.h"
+#include "support/core_EventWait.h"
+#include "support/gui_FrameFixture.h"
+#include "support/gui_ModalAnswer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::string kGreeting = "+PROTO=1\n+DEV=QM-352A\n+FV=3.5\n+SN=1234\n+START\n";
+
+// An identify request with the given sequence, as an operator would send it (10 bytes).
+std::string IdentifyRequest(int sequence) { return sim::FinishRequestLine("020a" + sim::Hex(sequence, 2)); }
+
+// A listener on 127.0.0.1 whose accept queue is full, so a further connect neither completes
+// nor fails: it stays pending until the caller gives up.
+class StalledListener {
+public:
+    StalledListener() {
+        listenFd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address;
+        std::memset(&address, 0, sizeof address);
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(listenFd, 0);
+        getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        filler = socket(AF_INET, SOCK_STREAM, 0);
+        connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~StalledListener() {
+        close(filler);
+        close(listenFd);
+    }
+    std::string HostText() const { return "127.0.0.1:" + std::to_string(port); }
+
+private:
+    int listenFd = -1;
+    int filler = -1;
+    int port = 0;
+};
+
+class RemoteAssistTest : public FrameFixture {
+protected:
+    void TearDown() override {
+        FrameFixture::TearDown();
+        proxy.reset();
+        SetProxyHostOverride(std::string());
+    }
+
+    // A connected window whose proxy host is the test proxy.
+    void Connect(AssistProxy::Script script = AssistProxy::Script()) {
+        proxy.reset(new AssistProxy(script));
+        SetProxyHostOverride(proxy->HostText());
+        StoreSerialPort();
+        CreateFrame();
+        ASSERT_TRUE(WaitConnected());
+    }
+    void StartAssist() {
+        wxCommandEvent command(wxEVT_MENU, ID_REMOTE_ASSIST);
+        frame->ProcessWindowEvent(command);
+    }
+    bool WaitGreeted() {
+        return RunLoopUntil([this] { return frame->GetAssistState() == 1 && proxy->Received().size() >= kGreeting.size(); }, 5000);
+    }
+    bool WaitProxyReceived(const std::string& text) {
+        return RunLoopUntil([&] { return proxy->Received().find(text) != std::string::npos; }, 5000);
+    }
+    std::string Line(int n) const {
+        return frame->GetAssistMon() ? frame->GetAssistMon()->GetStatusLine(n).utf8_string() : "<none>";
+    }
+    void PressCancel() {
+        ASSERT_NE(frame->GetAssistMon(), nullptr);
+        ASSERT_TRUE(ModalAnswer::Click(frame->GetAssistMon(), wxID_CANCEL));
+    }
+
+    std::unique_ptr<AssistProxy> proxy;
+};
+
+TEST_F(RemoteAssistTest, GreetsRelaysBothWaysAndCancels) {
+    Connect();
+    StartAssist();
+    ASSERT_NE(frame->GetAssistMon(), nullptr);
+    EXPECT_FALSE(frame->IsEnabled());
+    EXPECT_EQ(frame->GetAssistMon()->GetTitle().utf8_string(), "Asysta");
+    ASSERT_TRUE(WaitGreeted());
+    EXPECT_EQ(proxy->Received(), kGreeting);
+    EXPECT_EQ(Line(0), "Połączony z proxy");
+
+    // The operator's request reaches the panel unchanged and its reply comes back.
+    const std::string request = IdentifyRequest(0x7e);
+    panel.ClearRequests();
+    proxy->Send(request);
+    ASSERT_TRUE(WaitProxyReceived("020a7e:0352:"));
+    ASSERT_EQ(panel.RequestTexts().size(), 1u);
+    EXPECT_EQ(panel.RequestTexts()[0], "020a");
+    // So do the panel's pushed reports.
+    ASSERT_TRUE(panel.PushReport(sim::RelayReport(0x15)));
+    const std::string report = sim::BuildFieldLine(2, 0x97, 0, {"15"});
+    ASSERT_TRUE(WaitProxyReceived(report));
+    // The local read-outs still see every panel line.
+    ASSERT_TRUE(RunLoopUntil([this] { return ReadoutText(MyFrame::kRelayReadout) == "X"; }, 3000));
+
+    const std::string relayed = proxy->Received().substr(kGreeting.size());
+    EXPECT_EQ(Line(1), std::to_string(request.size()));
+    ASSERT_TRUE(RunLoopUntil([&] { return Line(2) == std::to_string(proxy->Received().size() - kGreeting.size()); }, 3000));
+    EXPECT_NE(relayed.find("\r\n"), std::string::npos);  // lines go out whole, line feeds included
+
+    ModalAnswer none;  // no message on cancel
+    PressCancel();
+    ASSERT_TRUE(RunLoopUntil([this] { return !frame->IsAssisting() && proxy->PeerClosed(); }, 3000));
+    EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_TRUE(none.Records().empty());
+}
+
+TEST_F(RemoteAssistTest, BytesSentBeforeTheGreetingAreRelayedAfterIt) {
+    // Seven requests in one 70-byte burst, sent the moment the proxy accepts: the program reads
+    // nothing before its greeting and must not stall afterwards.
+    AssistProxy::Script script;
+    script.sendBeforeConnected = true;
+    for (int i = 0; i < 7; ++i) script.early += IdentifyRequest(0x60 + i);
+    ASSERT_EQ(script.early.size(), 70u);
+    Connect(script);
+    panel.ClearRequests();
+    StartAssist();
+    ASSERT_TRUE(RunLoopUntil([this] { return frame->GetProxySocket() != nullptr; }, 2000));
+    // The window is busy while the connection completes and the burst arrives, so both are
+    // reported together; the input is handled first and left unread.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitGreeted());
+    EXPECT_EQ(proxy->Received().substr(0, kGreeting.size()), kGreeting);
+    ASSERT_TRUE(WaitProxyReceived("020a66:0352:"));
+    EXPECT_EQ(Line(1), "70");
+    EXPECT_EQ(panel.RequestTexts().size(), 7u);
+    EXPECT_EQ(panel.BadChecksumCount(), 0);
+}
+
+TEST_F(RemoteAssistTest, LinesTheSocketCannotTakeYetFollowInOrder) {
+    AssistProxy::Script script;
+    script.smallReceiveBuffer = true;
+    Connect(script);
+    StartAssist();
+    ASSERT_TRUE(WaitGreeted());
+    // Small fixed socket buffers on both sides, so that the writes soon come up short.
+    const int sendBuffer = 4096;
+    ASSERT_TRUE(frame->GetProxySocket()->SetOption(SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer));
+    proxy->SetReading(false);
+    // Numbered lines of a kind the window does not show, far more than the sockets hold.
+    std::string expected = kGreeting;
+    for (int i = 0; i < 6000; ++i) {
+        const std::string text = "02ee00:" + sim::Hex(static_cast<uint32_t>(i), 8) + ":" + std::string(64, 'a');
+        panel.PushRawLine(text);
+        expected += sim::FinishFieldLine(text);
+    }
+    ASSERT_TRUE(RunLoopUntil([this] { return frame->GetToProxyBacklog() > 0; }, 10000)) << Line(2);
+    proxy->SetReading(true);
+    ASSERT_TRUE(RunLoopUntil([&] { return proxy->Received().size() >= expected.size(); }, 20000));
+    EXPECT_TRUE(proxy->Received() == expected);
+    EXPECT_EQ(Line(2), std::to_string(expected.size() - kGreeting.size()));
+}
+
+TEST_F(RemoteAssistTest, FailuresShowTheirMessageAndEnableTheWindow) {
+    struct Case {
+        const char* name;
+        bool closeAfterGreeting;
+        bool refused;
+        const char* message;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"refused", false, true, "Nie udało się nawiązac połączenia z proxy", "Brak połączenia z proxy"},
+        {"closed after greeting", true, false, "Połączenie zamknięte przez proxy", "Brak połączenia z proxy"},
+    };
+    AssistProxy::Script script;
+    Connect(script);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AssistProxy::Script caseScript;
+        caseScript.closeAfterGreeting = c.closeAfterGreeting;
+        proxy.reset(new AssistProxy(caseScript));
+        SetProxyHostOverride(proxy->HostText());
+        if (c.refused) proxy.reset();  // nothing listens there any more
+        ModalAnswer answer;
+        answer.Expect(wxID_OK);
+        StartAssist();
+        ASSERT_TRUE(RunLoopUntil([&] { return !answer.Records().empty(); }, 5000));
+        EXPECT_EQ(answer.Records()[0].message.utf8_string(), c.message);
+        EXPECT_EQ(answer.Records()[0].title.utf8_string(), c.caption);
+        EXPECT_EQ(answer.Records()[0].style & (wxOK | wxICON_EXCLAMATION), wxOK | wxICON_EXCLAMATION);
+        EXPECT_FALSE(frame->IsAssisting());
+        EXPECT_TRUE(frame->IsEnabled());
+        RunLoopFor(100);
+    }
+}
+
+TEST_F(RemoteAssistTest, UnknownProxyAddressIsReported) {
+    const struct {
+        const char* host;
+        const char* message;
+    } cases[] = {
+        {"no-such-host.invalid", "Nieznany adres proxy (no-such-host.invalid:24400)"},
+        {"127.0.0.1:99999", "Nieznany adres proxy (127.0.0.1:24400)"},
+    };
+    Connect();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host);
+        SetProxyHostOverride(c.host);
+        ModalAnswer answer;
+        answer.Expect(wxID_OK);
+        StartAssist();
+        ASSERT_TRUE(RunLoopUntil([&] { return !answer.Records().empty(); }, 12000));
+        EXPECT_EQ(answer.Records()[0].message.utf8_string(), c.message);
+        EXPECT_EQ(answer.Records()[0].title.utf8_string(), "Zdalna asysta");
+        EXPECT_FALSE(frame->IsAssisting());
+        EXPECT_TRUE(frame->IsEnabled());
+    }
+}
+
+TEST_F(RemoteAssistTest, ConnectingIsBoundedAndTheWindowKeepsAnswering) {
+    Connect();
+    StalledListener stalled;
+    SetProxyHostOverride(stalled.HostText());
+    frame->SetAssistStepTimeoutMs(600);
+    ModalAnswer answer;
+    answer.Expect(wxID_OK);
+    const Clock::time_point start = Clock::now();
+    StartAssist();
+    // The event loop runs while the connection is pending: a call queued now is served at once.
+    bool served = false;
+    frame->CallAfter([&] { served = true; });
+    ASSERT_TRUE(RunLoopUntil([&] { return served; }, 200));
+    EXPECT_EQ(Line(0), "Oczekiwanie na proxy");
+    ASSERT_TRUE(RunLoopUntil([&] { return !answer.Records().empty(); }, 5000));
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(600));
+    EXPECT_EQ(answer.Records()[0].message.utf8_string(), "Nie udało się nawiązac połączenia z proxy");
+    EXPECT_TRUE(frame->IsEnabled());
+}
+
+TEST_F(RemoteAssistTest, CancelWhileConnectingIsSilentAndStaleEventsAreIgnored) {
+    Connect();
+    StalledListener stalled;
+    SetProxyHostOverride(stalled.HostText());
+    ModalAnswer none;
+    StartAssist();
+    ASSERT_TRUE(RunLoopUntil([this] { return frame->GetProxySocket() != nullptr; }, 2000));
+    ASSERT_EQ(frame->GetAssistState(), 0);
+    wxSocketBase* oldSocket = frame->GetProxySocket();
+    void* oldIdentity = oldSocket->GetClientData();
+    PressCancel();
+    ASSERT_TRUE(RunLoopUntil([this] { return !frame->IsAssisting(); }, 2000));
+    EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_EQ(frame->GetProxySocket(), nullptr);
+
+    // A new assistance runs; loss events of the cancelled socket arrive late, one of them
+    // naming the new socket's address as a reused allocation would.
+    proxy.reset(new AssistProxy());
+    SetProxyHostOverride(proxy->HostText());
+    StartAssist();
+    ASSERT_TRUE(WaitGreeted());
+    for (wxSocketBase* source : {oldSocket, static_cast<wxSocketBase*>(frame->GetProxySocket())}) {
+        wxSocketEvent stale(ID_PROXY_SOCKET);
+        stale.m_event = wxSOCKET_LOST;
+        stale.m_clientData = oldIdentity;
+        stale.SetEventObject(source);
+        frame->GetEventHandler()->ProcessEvent(stale);
+    }
+    RunLoopFor(100);
+    EXPECT_TRUE(frame->IsAssisting());
+    EXPECT_EQ(frame->GetAssistState(), 1);
+    EXPECT_TRUE(none.Records().empty());
+    PressCancel();
+    ASSERT_TRUE(RunLoopUntil([this] { return !frame->IsAssisting(); }, 2000));
+}
+
+TEST_F(RemoteAssistTest, FloodingProxyKeepsMemoryBoundedAndTheWindowAnswering) {
+    Connect();
+    panel.SetInputPacing(true);  // the panel takes 960 bytes a second
+    StartAssist();
+    ASSERT_TRUE(WaitGreeted());
+    proxy->StartFlood();
+    long maxBacklog = 0;
+    Clock::duration worstGap(0);
+    Clock::time_point last = Clock::now();
+    const Clock::time_point end = last + std::chrono::milliseconds(1500);
+    // A call queued on each turn shows how long the window takes to answer.
+    bool served = true;
+    while (Clock::now() < end) {
+        if (served) {
+            served = false;
+            last = Clock::now();
+            frame->CallAfter([&] {
+                served = true;
+                worstGap = std::max(worstGap, Clock::now() - last);
+            });
+        }
+        RunLoopFor(5);
+        maxBacklog = std::max(maxBacklog, frame->GetToPanelBacklog());
+    }
+    proxy->StopFlood();
+    const size_t flooded = proxy->FloodBytesSent();
+    EXPECT_LE(maxBacklog, 4096 + 32);
+    // What the proxy could push is what sits in the sockets' buffers plus the bound, not the
+    // gigabytes a loopback connection carries in a second and a half.
+    EXPECT_LT(flooded, 16u * 1024 * 1024);
+    EXPECT_LT(worstGap, std::chrono::milliseconds(250));
+    PressCancel();
+    ASSERT_TRUE(RunLoopUntil([this] { return !frame->IsAssisting(); }, 2000));
+    panel.SetInputPacing(false);
+}
+
+TEST(AssistMonTest, GivesBackOnlyTheEnabledStateItTook) {
+    for (bool ownerEnabled : {true, false}) {
+        SCOPED_TRACE(ownerEnabled);
+        wxFrame owner(nullptr, wxID_ANY, wxASCII_STR("owner"));
+        owner.Enable(ownerEnabled);
+        int cancels = 0;
+        owner.Bind(EVT_ASSIST_CANCEL, [&](wxCommandEvent& event) {
+            EXPECT_EQ(event.GetId(), 0);
+            ++cancels;
+        });
+        auto* monitor = new AssistMon(&owner, wxString::FromUTF8("Zdalna asysta"), wxASCII_STR("Asysta"),
+                                      wxCAPTION | wxRESIZE_BORDER, wxID_ANY);
+        EXPECT_FALSE(owner.IsEnabled());
+        // A status longer than the window was first made for is shown whole.
+        monitor->SetStatusLine(0, wxString::FromUTF8("Oczekiwanie na proxy"));
+        wxWindow* status = nullptr;
+        for (wxWindow* child : monitor->GetChildren()) {
+            auto* text = dynamic_cast<wxStaticText*>(child);
+            if (text && text->GetLabel() == wxString::FromUTF8("Oczekiwanie na proxy")) status = text;
+        }
+        ASSERT_NE(status, nullptr);
+        EXPECT_GE(status->GetSize().GetWidth(), status->GetBestSize().GetWidth());
+        EXPECT_LE(status->GetRect().GetRight(), monitor->GetClientSize().GetWidth());
+        monitor->SetStatusLine(2, wxASCII_STR("12"));
+        monitor->SetStatusLine(3, wxASCII_STR("ignored"));
+        EXPECT_EQ(monitor->GetStatusLine(2).utf8_string(), "12");
+        ASSERT_TRUE(ModalAnswer::Click(monitor, wxID_CANCEL));
+        ASSERT_TRUE(RunLoopUntil([&] { return cancels == 1; }, 1000));
+        delete monitor;
+        EXPECT_EQ(owner.IsEnabled(), ownerEnabled);
+    }
+}
+
+}  // namespace
