@@ -8,7 +8,8 @@
 // simulator, so the ratio to the panel-to-program wire time alone is printed beside it.
 // Run under a display (xvfb-run). Exit status 0 when every goal was met.
 //
-//   gui_backup_bench [--count N]     N: a synthetic table of N parameters instead of the default
+//   gui_backup_bench [--count N]     a synthetic table of N parameters (N >= 210, the connection
+//                                    reads parameters 204-210) instead of the default one
 #include <wx/app.h>
 #include <wx/config.h>
 #include <wx/evtloop.h>

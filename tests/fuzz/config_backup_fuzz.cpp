@@ -8,6 +8,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +24,19 @@ class DiscardingLog : public wxLog {
 protected:
     void DoLogTextAtLevel(wxLogLevel, const wxString& text) override { (void)text.length(); }
 };
+
+bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The record holds exactly the digits of the line's value text.
+void CheckDigits(const char* line, const ParamValue& value) {
+    const char* text = line + 5;
+    while (!IsHex(*text)) ++text;
+    std::string digits;
+    for (; IsHex(*text); ++text) digits += static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+    std::string formatted = FormatParamValue(&value, nullptr);
+    formatted.pop_back();  // the letter
+    if (formatted != digits) std::abort();
+}
 
 void CheckRoundTrip(const ParamValue& value) {
     const std::string line = FormatBackupLine(&value);
@@ -61,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (stored > kBackupLineSize - 1 || stored > static_cast<size_t>(result)) std::abort();
         consumed += static_cast<size_t>(result) + 1;
         std::unique_ptr<ParamValue> value(ParseBackupLine(line));
-        if (value) CheckRoundTrip(*value);
+        if (!value) continue;
+        CheckDigits(line, *value);
+        CheckRoundTrip(*value);
     }
     // Every byte was read: the line feeds counted above, plus a missing one at the end.
     if (consumed < size || consumed > size + 1) std::abort();
