@@ -29,17 +29,6 @@ ParamValue Value(ParamType type, uint32_t raw) {
     return value;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 class TempDir {
 public:
     TempDir() : path(MakeTempDir("mirex-backup")) {}
