@@ -166,6 +166,16 @@ private:
     // --- Regulator selection (MyFrameRegulators.cpp) ---
 
     // --- Backup file (MyFrameBackup.cpp) ---
+public:
+    // Save and load of a backup file at a path already chosen (the menu commands ask for it
+    // first). Each runs to its end with the panel's pushed reports off and tells the user about
+    // every failure; true when the whole parameter set was saved, or every parameter line of
+    // the file was written.
+    bool SaveConfigToFile(const wxString& path);
+    bool LoadConfigFromFile(const wxString& path);
+
+private:
+    WaitWindow* ShowBackupWaitWindow();
 
     // --- Remote assistance (MyFrameAssist.cpp) ---
     static constexpr int kProxyLookupId = 5001;

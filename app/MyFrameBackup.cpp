@@ -1,6 +1,178 @@
-// Saving the panel's whole parameter set to a file and loading it back.
-#include "app/MyFrame.h"
+// Saving the panel's whole parameter set to a backup file and loading such a file back.
+//
+// The save walks the panel's own parameter list, so it needs no table of parameters here; the
+// load writes back whatever parameter lines the file holds. A save replaces the chosen file
+// only once the whole set has been read and written to disk, so a failure never costs the
+// backup that was there before.
+#include <wx/config.h>
+#include <wx/datetime.h>
+#include <wx/file.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/weakref.h>
 
-// Not built yet: the commands do nothing.
-void MyFrame::OnSaveConfig(wxCommandEvent&) {}
-void MyFrame::OnLoadConfig(wxCommandEvent&) {}
+#include <memory>
+
+#include "app/MyFrame.h"
+#include "comm/ConfigBackupFile.h"
+#include "comm/PanelClient.h"
+#include "platform/ReplacingFile.h"
+#include "widgets/CentreHook.h"
+#include "widgets/MesgBox.h"
+#include "widgets/WaitWindow.h"
+
+namespace {
+
+wxString U8(const char* text) { return wxString::FromUTF8(text); }
+
+const long kNoticeStyle = wxOK | wxICON_EXCLAMATION;  // 0x104
+const wxString kBackupPathKey = wxASCII_STR("/path/backup");
+// List indexes are 16-bit: a panel that never sends the end mark has told all of its list
+// after this many.
+const int kListIndexCount = 65536;
+const uint16_t kReportsOff = 0;
+const uint16_t kReportsOn = 0xFFFF;
+
+void Notice(wxWindow* parent, const wxString& text) { MesgBox(parent, text, wxEmptyString, kNoticeStyle); }
+
+// Runs the dialog with the centring hook; the chosen path, or empty when not confirmed.
+wxString AskForPath(wxFileDialog& dialog) {
+    InstallCentreHook();
+    const int answer = dialog.ShowModal();
+    RemoveCentreHook();
+    return answer == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+}  // namespace
+
+void MyFrame::OnSaveConfig(wxCommandEvent&) {
+    wxConfigBase* store = wxConfigBase::Get();
+    const wxString name = DefaultBackupFileName(m_panelType, m_serial, wxDateTime::Now());
+    wxFileDialog dialog(this, U8("Zachowaj konfigurację do pliku"), store->Read(kBackupPathKey, wxEmptyString), name,
+                        wxASCII_STR("*.conf"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT, wxDefaultPosition,
+                        wxDefaultSize, wxASCII_STR("filedlg"));
+    const wxString path = AskForPath(dialog);
+    if (path.empty()) return;
+    store->Write(kBackupPathKey, wxFileName(path).GetPath());
+    store->Flush();
+    SaveConfigToFile(path);
+}
+
+void MyFrame::OnLoadConfig(wxCommandEvent&) {
+    wxFileDialog dialog(this, U8("Załaduj konfigurację z pliku"),
+                        wxConfigBase::Get()->Read(kBackupPathKey, wxEmptyString), wxEmptyString,
+                        wxASCII_STR("*.conf"), wxFD_OPEN | wxFD_FILE_MUST_EXIST, wxDefaultPosition, wxDefaultSize,
+                        wxASCII_STR("filedlg"));
+    const wxString path = AskForPath(dialog);
+    if (path.empty()) return;
+    LoadConfigFromFile(path);
+}
+
+WaitWindow* MyFrame::ShowBackupWaitWindow() {
+    return new WaitWindow(this, U8("Trwa komunikacja"), U8("Czekajka"), wxRESIZE_BORDER, wxID_ANY);
+}
+
+bool MyFrame::SaveConfigToFile(const wxString& path) {
+    if (!m_client->SetMode(kReportsOff)) {
+        // Nothing was read: saying nothing would pass for a completed save.
+        Notice(this, U8("Błąd podczas odczytu konfiguracji z urządzenia"));
+        m_client->SetMode(kReportsOn);
+        return false;
+    }
+
+    platform::ReplacingFile file;
+    bool complete = false;
+    bool fileError = !file.Open(std::string(path.fn_str())) ||
+                     !file.Write(FormatBackupHeader(m_panelType, m_fwLetter, m_fwMajor, m_fwMinor, m_serial,
+                                                    wxDateTime::Now()));
+    if (!fileError) {
+        wxString failure;
+        wxWeakRef<WaitWindow> wait(ShowBackupWaitWindow());
+        for (int index = 0; index < kListIndexCount; ++index) {
+            std::unique_ptr<ParamListEntry> entry(m_client->EnumParam(static_cast<uint16_t>(index), false));
+            if (!entry) {
+                failure = U8("Błąd podczas odczytu konfiguracji z urządzenia");
+                break;
+            }
+            if (entry->status == ParamListEntry::kEnd) {
+                complete = true;
+                break;
+            }
+            if (entry->status == ParamListEntry::kPresent) {
+                ParamStatus status = PARAM_NO_REPLY;
+                std::unique_ptr<ParamValue> value(m_client->ReadParam(entry->code, &status, false));
+                // A refused or damaged parameter comes back as a record without a value: that
+                // is no value to back up either.
+                const std::string line = value && status == PARAM_OK ? FormatBackupLine(value.get()) : std::string();
+                if (line.empty()) {
+                    failure = U8("Błąd podczas odczytu parametru\nkonfiguracji z urządzenia");
+                    break;
+                }
+                if (!file.Write(line)) {
+                    fileError = true;
+                    break;
+                }
+            }
+            if (wait) wait->SetMessage(wxString::Format(wxASCII_STR("Odczyt %d"), index));
+            if (index == kListIndexCount - 1) complete = true;
+        }
+        delete wait.get();
+        if (complete && !file.Commit()) {
+            complete = false;
+            fileError = true;
+        }
+        if (!failure.empty()) Notice(this, failure);
+    }
+    if (fileError) {
+        wxLogError(wxASCII_STR("Backup file %s: %s"), path, wxString::FromUTF8(file.Error()));
+        Notice(this, U8("Błąd zapisu"));
+    }
+    // Whatever stopped the save, the chosen file keeps its old content.
+    file.Discard();
+    m_client->SetMode(kReportsOn);
+    return complete;
+}
+
+bool MyFrame::LoadConfigFromFile(const wxString& path) {
+    if (!m_client->SetMode(kReportsOff)) {
+        Notice(this, U8("Komunikacja nie została nawiązana"));
+        m_client->SetMode(kReportsOn);
+        return false;
+    }
+    wxFile file;
+    if (!wxFile::Exists(path) || !file.Open(path, wxFile::read)) {
+        Notice(this, U8("Nie można otworzyć pliku"));
+        m_client->SetMode(kReportsOn);
+        return false;
+    }
+
+    bool allWritten = true;
+    int count = 0;
+    int result = 0;
+    wxWeakRef<WaitWindow> wait(ShowBackupWaitWindow());
+    char line[kBackupLineSize];
+    for (;;) {
+        result = ReadFileLine(file, line, sizeof line);
+        if (result == kFileLineEnd || result < 0) break;
+        // Empty lines, headers and anything else that names no parameter are passed over.
+        std::unique_ptr<ParamValue> value(ParseBackupLine(line));
+        if (!value) continue;
+        if (m_client->WriteParam(value.get(), false) != PARAM_OK) {
+            allWritten = false;
+            Notice(this, wxString::Format(U8("Błąd zapisu parametru %04x"), static_cast<unsigned>(value->code)));
+            // With the link gone every further line would fail the same way, each with its box.
+            if (!m_client->HasEngine()) break;
+        }
+        ++count;
+        if (wait) wait->SetMessage(wxString::Format(wxASCII_STR("Zapis %d"), count));
+    }
+    delete wait.get();
+    if (result == -1) {
+        allWritten = false;
+        Notice(this, U8("Błąd czytania pliku"));
+    }
+    file.Close();
+    m_client->SetMode(kReportsOn);
+    return allWritten;
+}

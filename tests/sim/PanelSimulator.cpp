@@ -258,6 +258,16 @@ void PanelSimulator::SetPacing(bool paced) {
     paced_ = paced;
 }
 
+void PanelSimulator::SetUnansweredRequest(uint8_t command, uint32_t param) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    unanswered_.insert({command, param});
+}
+
+void PanelSimulator::ClearUnansweredRequests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    unanswered_.clear();
+}
+
 std::vector<SimRequest> PanelSimulator::Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
@@ -447,6 +457,7 @@ void PanelSimulator::HandleLine(std::string line) {
         }
         if (!Answer(request, body, fields)) return;
         if (silent_ || silentCommands_.count(request.command) != 0) return;
+        if (unanswered_.count({request.command, request.param}) != 0) return;
         if (dropNext_ > 0) {
             --dropNext_;
             return;

@@ -44,6 +44,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -134,6 +135,12 @@ public:
     // faster waits on the sender's side.
     void SetInputPacing(bool paced);
 
+    // --- Unanswered single requests ---
+    // Requests of this command naming this list index or parameter code (their first parameter)
+    // get no answer, while every other request is answered as usual and the line stays up.
+    void SetUnansweredRequest(uint8_t command, uint32_t param);
+    void ClearUnansweredRequests();
+
     // --- Observation ---
     std::vector<SimRequest> Requests() const;
     std::vector<std::string> RequestTexts() const;
@@ -181,6 +188,7 @@ private:
     bool hangUpRequested_ = false;
     bool silent_ = false;
     std::set<uint8_t> silentCommands_;
+    std::set<std::pair<uint8_t, uint32_t>> unanswered_;
     int dropNext_ = 0;
     bool corruptChecksums_ = false;
     bool garbage_ = false;

@@ -3,6 +3,11 @@
 
 #include <string>
 
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Writes text as the file's whole content, byte for byte.
+void WriteWholeFile(const std::string& path, const std::string& text);
+
 // A fresh empty directory under /tmp, for fixture trees and settings.
 std::string MakeTempDir(const char* prefix = "mirex-test");
 

@@ -1,0 +1,346 @@
+// Saving the panel's parameter set to a backup file and loading it back, with the real main
+// window against the panel simulator: what the file holds, the requests on the line, the
+// failures that must leave an existing backup untouched, and the load's line rules.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <wx/filedlg.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/FrameIds.h"
+#include "comm/PanelClient.h"
+#include "platform/SysfsFiles.h"
+#include "sim/SimLine.h"
+#include "support/core_EventWait.h"
+#include "support/gui_FrameFixture.h"
+#include "support/gui_ModalAnswer.h"
+#include "support/test_support.h"
+#include "widgets/WaitWindow.h"
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Messages(const ModalAnswer& answer) {
+    std::vector<std::string> messages;
+    for (const ModalDialogRecord& record : answer.Records()) messages.push_back(record.message.utf8_string());
+    return messages;
+}
+
+// The line a parameter of the simulated panel must get in the file.
+std::string ExpectedLine(const sim::SimParam& param) {
+    const int digits = sim::ValueDigits(param.type);
+    return "P" + sim::Hex(param.code, 4) + " = " + sim::Hex(sim::FitValue(param.type, param.value), digits) +
+           ((param.type & sim::SIGNED_FLAG) ? "s" : "u");
+}
+
+// Records each text starting with prefix that a wait window shows, sampling it while requests run.
+class WaitTextSpy {
+public:
+    explicit WaitTextSpy(const char* prefix) : prefix(prefix) {
+        timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Sample(); });
+        timer.Start(2);
+    }
+    std::vector<std::string> texts;
+
+private:
+    void Sample() {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (!dynamic_cast<WaitWindow*>(window) || window->IsBeingDeleted()) continue;
+            for (wxWindow* child : window->GetChildren()) {
+                auto* label = dynamic_cast<wxStaticText*>(child);
+                if (!label) continue;
+                const std::string text = label->GetLabel().utf8_string();
+                if (text.compare(0, prefix.size(), prefix) != 0) continue;
+                if (texts.empty() || texts.back() != text) texts.push_back(text);
+            }
+        }
+    }
+    std::string prefix;
+    wxTimer timer;
+};
+
+class ConfigBackupTest : public FrameFixture {
+protected:
+    void SetUp() override {
+        FrameFixture::SetUp();
+        dir = MakeTempDir("mirex-backup-files");
+        StoreSerialPort();
+        CreateFrame();
+        ASSERT_TRUE(WaitConnected());
+        panel.ClearRequests();
+    }
+    void TearDown() override {
+        FrameFixture::TearDown();
+        if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
+    }
+
+    std::string File(const char* name) const { return dir + "/" + name; }
+    std::vector<std::string> DirEntries() const { return platform::DirectoryEntries(dir); }
+
+    // The parameter lines of the simulator's table, in list order.
+    std::vector<std::string> TableLines() const {
+        std::vector<std::string> lines;
+        for (int code : table.ListOrder()) {
+            if (code == sim::kEmptyListIndex) continue;
+            lines.push_back(ExpectedLine(*table.Find(static_cast<uint16_t>(code))));
+        }
+        return lines;
+    }
+
+    bool Save(const std::string& path) { return frame->SaveConfigToFile(wxString::FromUTF8(path.c_str())); }
+    bool Load(const std::string& path) { return frame->LoadConfigFromFile(wxString::FromUTF8(path.c_str())); }
+
+    std::string dir;
+    const sim::ParamTable table = sim::ParamTable::DefaultQm352();
+};
+
+// ---------------------------------------------------------------------------------------------
+// Save
+
+TEST_F(ConfigBackupTest, SaveWritesTheWholeTableInListOrder) {
+    panel.SetReplyDelayMs(3);  // long enough for the spy to see each text
+    WaitTextSpy spy("Odczyt");
+    const std::string path = File("saved.conf");
+    EXPECT_TRUE(Save(path));
+    const std::vector<std::string> lines = SplitLines(ReadWholeFile(path));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "# QM-352 ver=000305 sn=1234");
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex("# \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"))) << lines[1];
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), TableLines());
+    EXPECT_EQ(ReadWholeFile(path).back(), '\n');
+    EXPECT_EQ(DirEntries(), std::vector<std::string>{"saved.conf"});
+
+    // Reports off, every list index up to the end mark, a read per present parameter, reports on.
+    const std::vector<std::string> requests = panel.RequestTexts();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front(), "02300000");
+    EXPECT_EQ(requests.back(), "0230ffff");
+    std::vector<std::string> expected = {"02300000"};
+    for (size_t index = 0; index <= table.ListOrder().size(); ++index) {
+        expected.push_back("02b4" + sim::Hex(static_cast<uint32_t>(index), 4));
+        if (index < table.ListOrder().size() && table.ListOrder()[index] != sim::kEmptyListIndex)
+            expected.push_back("0286" + sim::Hex(static_cast<uint32_t>(table.ListOrder()[index]), 4));
+    }
+    expected.push_back("0230ffff");
+    EXPECT_EQ(requests, expected);
+    EXPECT_EQ(panel.ModeWord(), 0xFFFF);
+
+    // The count shown runs over the list indexes, skipped ones included.
+    ASSERT_FALSE(spy.texts.empty());
+    EXPECT_EQ(spy.texts.back(), "Odczyt " + std::to_string(table.ListOrder().size() - 1));
+}
+
+TEST_F(ConfigBackupTest, SaveOverAnExistingBackupReplacesIt) {
+    const std::string path = File("saved.conf");
+    WriteWholeFile(path, "# an older backup\nP00cc = 00u\n");
+    chmod(path.c_str(), 0600);
+    EXPECT_TRUE(Save(path));
+    const std::vector<std::string> lines = SplitLines(ReadWholeFile(path));
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), TableLines());
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+TEST_F(ConfigBackupTest, FailedSaveLeavesTheExistingFileAsItWas) {
+    const std::string readFailed = "Błąd podczas odczytu parametru\nkonfiguracji z urządzenia";
+    const std::string listFailed = "Błąd podczas odczytu konfiguracji z urządzenia";
+    const std::vector<uint16_t> params = {204, 0x1F4};
+    struct Case {
+        const char* name;
+        std::function<void(sim::PanelSimulator&)> fault;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"list index unanswered", [](sim::PanelSimulator& p) { p.SetUnansweredRequest(0xB4, 5); }, listFailed},
+        {"parameter unanswered", [](sim::PanelSimulator& p) { p.SetUnansweredRequest(0x86, 206); }, readFailed},
+        {"parameter refused",
+         [](sim::PanelSimulator& p) {
+             sim::SimParam param = *p.Param(206);
+             param.refused = true;
+             p.SetParam(param);
+         },
+         readFailed},
+        {"parameter damaged",
+         [](sim::PanelSimulator& p) {
+             sim::SimParam param = *p.Param(207);
+             param.dataError = true;
+             p.SetParam(param);
+         },
+         readFailed},
+    };
+    const std::string path = File("kept.conf");
+    const std::string old = "# QM-352 ver=000305 sn=1234\n# 2020-01-01 00:00:00\nP00cc = 01u\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        panel.SetTable(table);
+        panel.ClearUnansweredRequests();
+        c.fault(panel);
+        WriteWholeFile(path, old);
+        panel.ClearRequests();
+        ModalAnswer answer;
+        answer.Expect(wxID_OK);
+        EXPECT_FALSE(Save(path));
+        EXPECT_EQ(Messages(answer), std::vector<std::string>{c.message});
+        EXPECT_EQ(ReadWholeFile(path), old);
+        EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept.conf"});
+        EXPECT_EQ(panel.RequestTexts().back(), "0230ffff");
+        EXPECT_EQ(panel.ModeWord(), 0xFFFF);
+    }
+    panel.ClearUnansweredRequests();
+
+    // A file that cannot be created is reported, and reports go back on.
+    panel.ClearRequests();
+    ModalAnswer answer;
+    answer.Expect(wxID_OK);
+    EXPECT_FALSE(Save(File("no-such-dir/x.conf")));
+    EXPECT_EQ(Messages(answer), std::vector<std::string>{"Błąd zapisu"});
+    EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "0230ffff"}));
+}
+
+TEST_F(ConfigBackupTest, LinkLostDuringSaveLeavesTheExistingFile) {
+    const std::string path = File("kept.conf");
+    const std::string old = "P00cc = 01u\n";
+    WriteWholeFile(path, old);
+    // Mode, then list entry and read by turns: the request that goes unanswered is a list entry.
+    panel.SetHangUpAfterRequests(13);
+    ModalAnswer answer;
+    answer.Expect(wxID_OK).Expect(wxID_OK);
+    EXPECT_FALSE(Save(path));
+    EXPECT_EQ(Messages(answer), (std::vector<std::string>{"Błąd w driverze obsługującym komunikację",
+                                                          "Błąd podczas odczytu konfiguracji z urządzenia"}));
+    EXPECT_EQ(ReadWholeFile(path), old);
+    EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept.conf"});
+    EXPECT_TRUE(WaitFrameGone());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load
+
+TEST_F(ConfigBackupTest, LoadRestoresEveryParameter) {
+    const std::string path = File("saved.conf");
+    ASSERT_TRUE(Save(path));
+    // Change every parameter of the panel.
+    for (int code : table.ListOrder()) {
+        if (code == sim::kEmptyListIndex) continue;
+        sim::SimParam param = *table.Find(static_cast<uint16_t>(code));
+        param.value = sim::FitValue(param.type, param.value + 1);
+        panel.SetParam(param);
+    }
+    panel.ClearRequests();
+    panel.SetReplyDelayMs(3);  // long enough for the spy to see each text
+    WaitTextSpy spy("Zapis");
+    EXPECT_TRUE(Load(path));
+    for (int code : table.ListOrder()) {
+        if (code == sim::kEmptyListIndex) continue;
+        SCOPED_TRACE(code);
+        EXPECT_EQ(panel.Param(static_cast<uint16_t>(code))->value, table.Find(static_cast<uint16_t>(code))->value);
+    }
+    const std::vector<std::string> requests = panel.RequestTexts();
+    ASSERT_EQ(requests.size(), TableLines().size() + 2);
+    EXPECT_EQ(requests.front(), "02300000");
+    EXPECT_EQ(requests.back(), "0230ffff");
+    // The count shown starts at 1 with the first line written.
+    ASSERT_FALSE(spy.texts.empty());
+    EXPECT_EQ(spy.texts.front(), "Zapis 1");
+}
+
+TEST_F(ConfigBackupTest, LoadGoesOnPastBlankRefusedAndForeignLines) {
+    sim::SimParam refused = *table.Find(205);
+    refused.refused = true;
+    panel.SetParam(refused);
+    const std::string path = File("edited.conf");
+    WriteWholeFile(path,
+                   "# QM-999 ver=010203 sn=1\r\n"   // another panel's header: not compared
+                   "P00cc = 02u\r\n"                // CR LF endings
+                   "\r\n"
+                   "\n"                             // empty lines are passed over
+                   "P00cd = 07u\n"                  // refused by the panel: reported, the load goes on
+                   "P00ce = 001u\n"                 // three digits: skipped without a message
+                   "P00ce = 03\n"                   // no letter: skipped
+                   "P = 01u\n"                      // no code: skipped, parameter 0 is not written
+                   "P00cf = 04u\n"
+                   "P00c0 = 00b401s");              // a decimal saved with "s", no final line feed
+    panel.ClearRequests();
+    {
+        ModalAnswer answer;
+        answer.Expect(wxID_OK);
+        EXPECT_FALSE(Load(path));
+        EXPECT_EQ(Messages(answer), std::vector<std::string>{"Błąd zapisu parametru 00cd"});
+    }
+    EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "029a00cc02", "029a00cd07",
+                                                              "029a00cf04", "029d00c000b401", "0230ffff"}));
+    EXPECT_EQ(panel.Param(204)->value, 2u);
+    EXPECT_EQ(panel.Param(207)->value, 4u);
+    EXPECT_EQ(panel.Param(192)->value, sim::PackDecimal(180, 1));
+
+    // A file that cannot be opened.
+    panel.ClearRequests();
+    ModalAnswer missing;
+    missing.Expect(wxID_OK);
+    EXPECT_FALSE(Load(File("missing.conf")));
+    EXPECT_EQ(Messages(missing), std::vector<std::string>{"Nie można otworzyć pliku"});
+    EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "0230ffff"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The menu commands with their file dialogs
+
+TEST_F(ConfigBackupTest, CancelledFileDialogsSendNothing) {
+    std::vector<std::string> titles;
+    ModalAnswer answer;
+    auto cancel = [&titles](wxDialog* dialog) {
+        auto* files = dynamic_cast<wxFileDialog*>(dialog);
+        if (files) titles.push_back(files->GetMessage().utf8_string());
+        return static_cast<int>(wxID_CANCEL);
+    };
+    answer.Expect(cancel).Expect(cancel);
+    wxCommandEvent save(wxEVT_MENU, ID_SAVE_CONFIG);
+    frame->GetEventHandler()->ProcessEvent(save);
+    wxCommandEvent load(wxEVT_MENU, ID_LOAD_CONFIG);
+    frame->GetEventHandler()->ProcessEvent(load);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Zachowaj konfigurację do pliku", "Załaduj konfigurację z pliku"}));
+    RunLoopFor(100);
+    EXPECT_TRUE(panel.RequestTexts().empty());
+    EXPECT_FALSE(HasStoredSetting("/path/backup"));
+}
+
+TEST_F(ConfigBackupTest, SaveCommandOffersTheDefaultNameAndStoresTheDirectory) {
+    StoreSetting("/path/backup", dir);
+    wxString offeredDir;
+    wxString offeredName;
+    ModalAnswer answer;
+    answer.Expect([&](wxDialog* dialog) {
+        auto* files = dynamic_cast<wxFileDialog*>(dialog);
+        if (!files) return static_cast<int>(wxID_CANCEL);
+        offeredDir = files->GetDirectory();
+        offeredName = files->GetFilename();
+        files->SetPath(wxString::FromUTF8((dir + "/chosen.conf").c_str()));
+        return static_cast<int>(wxID_OK);
+    });
+    wxCommandEvent save(wxEVT_MENU, ID_SAVE_CONFIG);
+    frame->GetEventHandler()->ProcessEvent(save);
+    EXPECT_EQ(offeredDir.utf8_string(), dir);
+    EXPECT_TRUE(std::regex_match(offeredName.utf8_string(), std::regex("qm352-1234-\\d{6}-\\d{4}\\.conf")))
+        << offeredName.utf8_string();
+    const std::vector<std::string> lines = SplitLines(ReadWholeFile(File("chosen.conf")));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), TableLines());
+    EXPECT_EQ(StoredSetting("/path/backup"), dir);
+}
+
+}  // namespace
