@@ -1,5 +1,7 @@
 #include "dialogs/DlgNZoneRng.h"
 
+#include <algorithm>
+
 #include "comm/ParamValue.h"
 
 namespace {
@@ -8,13 +10,15 @@ wxString TwoDigits(unsigned value) { return wxString::Format(wxASCII_STR("%02u")
 
 DlgNZoneRng::DlgNZoneRng(wxWindow* parent, const wxString& title, ParamValue** records, long style, wxWindowID id)
     : ConfigDialog(parent, title, wxString::FromUTF8("Przedział nocny"), style, id) {
+    // The row's fields are narrow, but GTK pads an entry on both sides: two digits must still show.
+    const int fieldWidth = std::max(30, GetTextExtent(wxASCII_STR("000")).x + 24);
     wxBoxSizer* row = AddCustomRow();
     static const char* const kEndCaptions[] = {"Od", "Do"};
     for (int end = 0; end < 2; ++end) {
         const unsigned slot = records[end]->GetU8();
         results[end] = static_cast<uint8_t>(slot);
-        texts[2 * end] = MakeText(TwoDigits(slot / 6), 30);
-        texts[2 * end + 1] = MakeText(TwoDigits(slot % 6 * 10), 30);
+        texts[2 * end] = MakeText(TwoDigits(slot / 6), fieldWidth);
+        texts[2 * end + 1] = MakeText(TwoDigits(slot % 6 * 10), fieldWidth);
         row->Add(new wxStaticText(this, wxID_ANY, wxASCII_STR(kEndCaptions[end])), 0,
                  wxALIGN_CENTER_VERTICAL | wxALL, 5);
         row->Add(texts[2 * end], 1, wxALIGN_CENTER_VERTICAL | wxALL, 3);

@@ -65,5 +65,9 @@ DlgPanelInfo::DlgPanelInfo(wxWindow* parent, const wxString& title, const PanelI
 
     SetSizer(outer);
     outer->SetSizeHints(this);
+    // The error lines may make the box wider than the cells: the value column takes the rest,
+    // so no bare grid area shows beside it.
+    const int spare = grid->GetClientSize().x - grid->GetColSize(0) - grid->GetColSize(1);
+    if (spare > 0) grid->SetColSize(1, grid->GetColSize(1) + spare);
     Centre(wxBOTH);
 }
