@@ -14,10 +14,4 @@ DlgAnalogConst::DlgAnalogConst(wxWindow* parent, const wxString& title, ParamVal
     FinishLayout();
 }
 
-bool DlgAnalogConst::TakeResults() {
-    DecimalValue values[kConstantCount];
-    for (int i = 0; i < kConstantCount; ++i)
-        if (!TakeDecimalValue(texts[i], &values[i])) return false;
-    for (int i = 0; i < kConstantCount; ++i) results[i] = values[i];
-    return true;
-}
+bool DlgAnalogConst::TakeResults() { return TakeDecimalValues(texts, kConstantCount, results); }

@@ -18,10 +18,4 @@ DlgUserVar::DlgUserVar(wxWindow* parent, const wxString& title, ParamValue** rec
     FinishLayout();
 }
 
-bool DlgUserVar::TakeResults() {
-    DecimalValue values[kFieldCount];
-    for (int i = 0; i < kFieldCount; ++i)
-        if (!TakeDecimalValue(texts[i], &values[i])) return false;
-    for (int i = 0; i < kFieldCount; ++i) results[i] = values[i];
-    return true;
-}
+bool DlgUserVar::TakeResults() { return TakeDecimalValues(texts, kFieldCount, results); }
