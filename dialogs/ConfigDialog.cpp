@@ -2,6 +2,8 @@
 
 #include <wx/statbox.h>
 
+#include <algorithm>
+
 #include "comm/NumberText.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/MesgBox.h"
@@ -117,4 +119,12 @@ bool ConfigDialog::TakeDecimalValue(wxTextCtrl* field, DecimalValue* out) {
     if (ParseDecimalValueText(field->GetValue(), out)) return true;
     RefuseEntry(field, NumberMessage());
     return false;
+}
+
+bool ConfigDialog::TakeDecimalValues(wxTextCtrl* const fields[], int count, DecimalValue out[]) {
+    std::vector<DecimalValue> values(count > 0 ? count : 0);
+    for (int i = 0; i < count; ++i)
+        if (!TakeDecimalValue(fields[i], &values[i])) return false;
+    std::copy(values.begin(), values.end(), out);
+    return true;
 }

@@ -70,6 +70,8 @@ protected:
     bool TakeInteger(wxTextCtrl* field, long* out);
     // A plain decimal number as the panel's packed decimal (saturating at its limits).
     bool TakeDecimalValue(wxTextCtrl* field, DecimalValue* out);
+    // TakeDecimalValue over fields in order; out changes only when every field passed.
+    bool TakeDecimalValues(wxTextCtrl* const fields[], int count, DecimalValue out[]);
     // Focuses and selects the field, then shows the message with the caption "Błąd".
     void RefuseEntry(wxTextCtrl* field, const wxString& message);
 
