@@ -122,8 +122,12 @@ TEST_F(TextDialogsTest, OkWithoutEditingWritesBackWhatWasShown) {
         for (const ParamWrite& write : c.writes) codes.push_back(write.code);
         EXPECT_EQ(Reads(), codes);
         EXPECT_EQ(Writes(), c.writes);
-        if (c.menu == ID_BIN_CONST) EXPECT_EQ(boxes, (std::vector<bool>{true, true, false, true}));
-        if (c.menu == ID_USER_CALIB) EXPECT_EQ(boxes, std::vector<bool>{true});
+        if (c.menu == ID_BIN_CONST) {
+            EXPECT_EQ(boxes, (std::vector<bool>{true, true, false, true}));
+        }
+        if (c.menu == ID_USER_CALIB) {
+            EXPECT_EQ(boxes, std::vector<bool>{true});
+        }
         CloseFrame();
         ASSERT_TRUE(WaitFrameGone());
     }
