@@ -38,7 +38,7 @@ void MyFrame::ShowRegulatorView(int regulator, RegX* view) {
     m_regPanel = view;
     m_regBoxSizer->GetStaticBox()->SetLabel(view->Title());
     if (wxSizer* top = view->GetTopSizer()) m_regBoxSizer->Add(top, 0, 0, 0);
-    m_rowSizer->Add(m_regBoxSizer, 0, wxEXPAND, 0);
+    m_rowSizer->Add(m_regBoxSizer, 0, wxEXPAND | wxALL, 1);
     m_rowSizer->Show(m_regBoxSizer, true, true);
     PushEventHandler(view);
 }

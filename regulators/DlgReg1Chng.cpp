@@ -16,7 +16,7 @@ DlgReg1Chng::DlgReg1Chng(wxWindow* parent, const wxString& title, ParamValue** i
     setPoints->Add(MakeCaption(U8("SP1")), 0, wxALIGN_CENTER_VERTICAL);
     setPoints->Add(fields[0], 1, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     setPoints->Add(new wxStaticText(this, wxID_ANY, U8("SP2")), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
-    setPoints->Add(fields[1], 1, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+    setPoints->Add(fields[1], 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 4);
     Box()->AddSpacer(8);
     static const char* const kThresholds[4] = {"h1a", "h0a", "h1b", "h0b"};
     for (int i = 0; i < 4; ++i) {
