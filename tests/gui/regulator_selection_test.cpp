@@ -88,7 +88,7 @@ TEST_F(RegulatorSelectionTest, SelectingAThresholdChannelReadsTypeHeaderAndValue
     EXPECT_TRUE(View()->PvReadout()->GetValueWindow()->IsShown());
     int buttons = 0;
     for (wxWindow* child : frame->GetMainPanel()->GetChildren()) {
-        auto* button = wxDynamicCast(child, wxButton);
+        auto* button = dynamic_cast<wxButton*>(child);
         if (!button) continue;
         ++buttons;
         EXPECT_GE(button->GetSize().GetWidth(), button->GetBestSize().GetWidth()) << Utf8(button->GetLabel());

@@ -36,7 +36,7 @@ protected:
     void ClickViewButton(int id) {
         wxButton* button = nullptr;
         for (wxWindow* child : frame->GetMainPanel()->GetChildren())
-            if (child->GetId() == id && wxDynamicCast(child, wxButton) && child->IsShown()) button = wxDynamicCast(child, wxButton);
+            if (child->GetId() == id && dynamic_cast<wxButton*>(child) && child->IsShown()) button = dynamic_cast<wxButton*>(child);
         ASSERT_NE(button, nullptr) << id;
         wxCommandEvent click(wxEVT_BUTTON, id);
         click.SetEventObject(button);
