@@ -47,9 +47,10 @@ DlgReg2Chng::DlgReg2Chng(wxWindow* parent, const wxString& title, ParamValue* co
     Box()->AddSpacer(kGap);
 
     wxBoxSizer* columns = AddCustomRow();
+    static const int kColumns[2][3] = {{KP, TI, TD}, {T1, T2, T3}};
     for (int column = 0; column < 2; ++column) {
         auto* rows = new wxBoxSizer(wxVERTICAL);
-        for (int position : column == 0 ? std::initializer_list<int>{KP, TI, TD} : std::initializer_list<int>{T1, T2, T3}) {
+        for (int position : kColumns[column]) {
             auto* row = new wxBoxSizer(wxHORIZONTAL);
             addPair(row, position, 0, 0);
             rows->Add(row);
