@@ -6,6 +6,8 @@
 #include "app/MyFrame.h"
 #include "comm/PanelClient.h"
 #include "dialogs/ConfigCommand.h"
+#include "dialogs/ConfigDialog.h"
+#include "regulators/DlgRegType.h"
 #include "regulators/RegViewFactory.h"
 #include "regulators/RegX.h"
 #include "regulators/RegulatorBlock.h"
@@ -36,7 +38,7 @@ void MyFrame::ShowRegulatorView(int regulator, RegX* view) {
     m_regPanel = view;
     m_regBoxSizer->GetStaticBox()->SetLabel(view->Title());
     if (wxSizer* top = view->GetTopSizer()) m_regBoxSizer->Add(top, 0, 0, 0);
-    m_rowSizer->Add(m_regBoxSizer, 0, wxEXPAND, 0);
+    m_rowSizer->Add(m_regBoxSizer, 0, wxEXPAND | wxALL, 1);
     m_rowSizer->Show(m_regBoxSizer, true, true);
     PushEventHandler(view);
 }
@@ -62,5 +64,13 @@ void MyFrame::OnRegPanelLayout(wxCommandEvent& event) {
     FitToPanel();
 }
 
-// Not built yet: the command does nothing.
-void MyFrame::OnRegType(wxCommandEvent&) {}
+void MyFrame::OnRegType(wxCommandEvent&) {
+    ConfigCommand command(this, m_client,
+                          {RegulatorTypeCode(0), RegulatorTypeCode(1), RegulatorTypeCode(2), RegulatorTypeCode(3)});
+    if (!command.Read()) return;
+    DlgRegType dialog(this, wxString::FromUTF8("Typ regulatora"), command.Records(), ConfigDialog::kStyle, wxID_ANY);
+    if (dialog.ShowModal() != wxID_OK) return;
+    for (int i = 0; i < kRegulatorCount; ++i) command[i]->SetU8(static_cast<uint32_t>(dialog.GetType(i)));
+    // The shown view keeps its type until its channel is selected again.
+    command.Write();
+}

@@ -4,6 +4,7 @@
 #include "regulators/RegulatorBlock.h"
 
 // Threshold view.
+#include "regulators/Reg1.h"
 
 
 // PID view.
@@ -16,7 +17,7 @@
 RegX* CreateRegulatorView(int type, wxWindow* parent, PanelClient* client, int regulator) {
     switch (type) {
         case REGULATOR_THRESHOLD:
-            return nullptr;  // not built yet
+            return new Reg1(parent, client, regulator);
 
 
         case REGULATOR_PID:

@@ -138,7 +138,7 @@ wxSizer* RegX::BuildOutputsRow(bool withAlgorithmButton) {
     box->Add(m_outA, 0, wxEXPAND);
     box->Add(m_outB, 0, wxEXPAND | wxLEFT, 5);
     if (!withAlgorithmButton) {
-        m_topSizer->Add(box);
+        m_topSizer->Add(box, 0, wxBOTTOM, 2);
         HideRow(box);
         return box;
     }
