@@ -14,7 +14,7 @@
 #include "regulators/DlgReg2Chng.h"
 #include "regulators/Reg2.h"
 #include "sim/SimReports.h"
-#include "support/gui_ConfigFixture.h"
+#include "support/gui_RegulatorFixture.h"
 #include "support/gui_ModalAnswer.h"
 #include "widgets/jwxNVUDisp.h"
 
@@ -23,8 +23,6 @@ namespace {
 constexpr int kRegulator = 1;  // "R2"
 constexpr uint16_t kBase = 0x200 + 32 * kRegulator;
 
-std::string Utf8(const wxString& text) { return text.utf8_string(); }
-std::string Shown(const jwxNVUDisp* readout) { return readout ? Utf8(readout->GetValueLabel()->GetLabel()) : "<none>"; }
 
 std::vector<uint16_t> Codes(std::initializer_list<int> offsets) {
     std::vector<uint16_t> codes;
@@ -49,28 +47,12 @@ sim::SimReport ServoTimes(uint32_t error, uint32_t phase, uint32_t a, uint32_t b
     return sim::RegulatorStatusReport(0xA9, kRegulator, {error, phase, a, b});
 }
 
-class Reg2ViewTest : public ConfigFixture {
+class Reg2ViewTest : public RegulatorFixture {
 protected:
     // Selects "R2" as a user would and returns its view.
     Reg2* SelectPid() {
-        auto* radio = wxDynamicCast(frame->FindWindow(ID_REG_1 + kRegulator), wxRadioButton);
-        if (!radio) return nullptr;
-        radio->SetValue(true);
-        wxCommandEvent click(wxEVT_RADIOBUTTON, radio->GetId());
-        click.SetEventObject(radio);
-        click.SetInt(1);
-        radio->GetEventHandler()->ProcessEvent(click);
-        return dynamic_cast<Reg2*>(frame->GetRegulatorView());
-    }
-    // Clicks one of the view's buttons (ids 200..203) on the main panel.
-    void Click(int id) {
-        wxButton* button = nullptr;
-        for (wxWindow* child : frame->GetMainPanel()->GetChildren())
-            if (child->GetId() == id && (button = dynamic_cast<wxButton*>(child))) break;
-        ASSERT_NE(button, nullptr) << id;
-        wxCommandEvent click(wxEVT_BUTTON, id);
-        click.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(click);
+        Select(ID_REG_1 + kRegulator);
+        return dynamic_cast<Reg2*>(View());
     }
     Reg2* ConnectAndSelect() {
         Connect();
@@ -79,7 +61,7 @@ protected:
         return view;
     }
     static std::vector<std::string> Lines(const Reg2* view) {
-        return {Shown(view->StatusLine(0)), Shown(view->StatusLine(1))};
+        return {Value(view->StatusLine(0)), Value(view->StatusLine(1))};
     }
     // Answers the regulation dialog: types the texts into their fields, ticks "Inwersja" when
     // asked and presses OK as a user would; the dialog then ends itself, or stays open after a
@@ -106,18 +88,18 @@ TEST_F(Reg2ViewTest, ReadsInOrderAndShowsTheSettings) {
     EXPECT_EQ(Reads(), expected);
 
     EXPECT_EQ(Utf8(view->OptionText()->GetLabel()), "0 - wyjście trójstawne");
-    EXPECT_EQ(Shown(view->KpReadout()), "2.500");
+    EXPECT_EQ(Value(view->KpReadout()), "2.500");
     const char* const times[] = {"120.0", "30.0", "10.0", "20.0", "0.5"};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Shown(view->TimeReadout(i)), times[i]) << i;
-    EXPECT_EQ(Shown(view->InputRangeReadout(0)), "0.000");
-    EXPECT_EQ(Shown(view->InputRangeReadout(1)), "100.0");
-    EXPECT_EQ(Shown(view->InversionReadout()), "N");
-    EXPECT_EQ(Shown(view->AlarmEnableReadout()), "H+L");
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Value(view->TimeReadout(i)), times[i]) << i;
+    EXPECT_EQ(Value(view->InputRangeReadout(0)), "0.000");
+    EXPECT_EQ(Value(view->InputRangeReadout(1)), "100.0");
+    EXPECT_EQ(Value(view->InversionReadout()), "N");
+    EXPECT_EQ(Value(view->AlarmEnableReadout()), "H+L");
     // Live values keep their samples until the first report.
-    EXPECT_EQ(Shown(view->PvReadout()), "XXXX,XX");
-    EXPECT_EQ(Shown(view->SpReadout()), "XXXX,XX");
-    EXPECT_EQ(Shown(view->AlReadout()), "XXXX,XX");
-    EXPECT_EQ(Shown(view->ZoneReadout()), "X");
+    EXPECT_EQ(Value(view->PvReadout()), "XXXX,XX");
+    EXPECT_EQ(Value(view->SpReadout()), "XXXX,XX");
+    EXPECT_EQ(Value(view->AlReadout()), "XXXX,XX");
+    EXPECT_EQ(Value(view->ZoneReadout()), "X");
     EXPECT_EQ(view->GetAlgorithmBox(), nullptr);
 }
 
@@ -126,16 +108,16 @@ TEST_F(Reg2ViewTest, ReportsWithTheBoxClosedChangeOnlyTheView) {
     ASSERT_NE(view, nullptr);
     const wxSize before = frame->GetSize();
     ASSERT_TRUE(PushAndSettle(PidStatus(0, 0, 12.345f, {1.5f, 0, 0, 0.0123f})));
-    EXPECT_EQ(Shown(view->PvReadout()), "12.35");
-    EXPECT_EQ(Shown(view->ZoneReadout()), "1");
-    EXPECT_EQ(Shown(view->SpReadout()), "22.50");  // SP1 of regulator 2
-    EXPECT_EQ(Shown(view->AlReadout()), "15.00");
+    EXPECT_EQ(Value(view->PvReadout()), "12.35");
+    EXPECT_EQ(Value(view->ZoneReadout()), "1");
+    EXPECT_EQ(Value(view->SpReadout()), "22.50");  // SP1 of regulator 2
+    EXPECT_EQ(Value(view->AlReadout()), "15.00");
 
     ASSERT_TRUE(PushAndSettle(PidStatus(0x10, 1, 99.0f)));
-    EXPECT_EQ(Shown(view->PvReadout()), "---");
-    EXPECT_EQ(Shown(view->ZoneReadout()), "2");
-    EXPECT_EQ(Shown(view->SpReadout()), "18.00");
-    EXPECT_EQ(Shown(view->AlReadout()), "-5.00");
+    EXPECT_EQ(Value(view->PvReadout()), "---");
+    EXPECT_EQ(Value(view->ZoneReadout()), "2");
+    EXPECT_EQ(Value(view->SpReadout()), "18.00");
+    EXPECT_EQ(Value(view->AlReadout()), "-5.00");
 
     // Servo reports: nothing shown, the travel times kept.
     ASSERT_TRUE(PushAndSettle(ServoOp(0, 4, 0)));
@@ -165,7 +147,7 @@ TEST_F(Reg2ViewTest, AlgorithmBoxStandsBesideTheRegulatorAndShowsInternalsAndSer
     wxWindow* algorithmButton = frame->GetMainPanel()->FindWindow(203);
     ASSERT_NE(algorithmButton, nullptr);
 
-    Click(203);
+    ClickViewButton(203);
     auto* box = dynamic_cast<wxStaticBoxSizer*>(view->GetAlgorithmBox());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Utf8(box->GetStaticBox()->GetLabel()), "Algorytm");
@@ -183,15 +165,17 @@ TEST_F(Reg2ViewTest, AlgorithmBoxStandsBesideTheRegulatorAndShowsInternalsAndSer
         EXPECT_TRUE(view->InternalReadout(i)->GetValueWindow()->IsShownOnScreen()) << i;
     }
     // A second press (the button is hidden) changes nothing.
-    Click(203);
+    wxCommandEvent again(wxEVT_BUTTON, 203);
+    again.SetEventObject(algorithmButton);
+    algorithmButton->GetEventHandler()->ProcessEvent(again);
     EXPECT_EQ(view->GetAlgorithmBox(), box);
 
     ASSERT_TRUE(PushAndSettle(PidStatus(0x10, 1, 0, {1.5f, -2.25f, 0, 0.0123f, 0, 0, 0, 0, 0, 0, 0, 100.0f})));
-    EXPECT_EQ(Shown(view->PvReadout()), "---");
-    EXPECT_EQ(Shown(view->InternalReadout(0)), "1.50000");
-    EXPECT_EQ(Shown(view->InternalReadout(1)), "-2.25000");
-    EXPECT_EQ(Shown(view->InternalReadout(3)), "12");
-    EXPECT_EQ(Shown(view->InternalReadout(11)), "100.00000");
+    EXPECT_EQ(Value(view->PvReadout()), "---");
+    EXPECT_EQ(Value(view->InternalReadout(0)), "1.50000");
+    EXPECT_EQ(Value(view->InternalReadout(1)), "-2.25000");
+    EXPECT_EQ(Value(view->InternalReadout(3)), "12");
+    EXPECT_EQ(Value(view->InternalReadout(11)), "100.00000");
 
     // The first travel-time report shows both pairs kept while the box was closed.
     ASSERT_TRUE(PushAndSettle(ServoTimes(0, 7, 0, 0)));
@@ -211,11 +195,7 @@ TEST_F(Reg2ViewTest, AlgorithmBoxStandsBesideTheRegulatorAndShowsInternalsAndSer
     wxWeakRef<wxStaticBox> boxWindow(box->GetStaticBox());
     wxWeakRef<wxWindow> internalWindow(view->InternalReadout(0)->GetValueWindow());
     ModalAnswer none;
-    auto* off = wxDynamicCast(frame->FindWindow(ID_REG_NONE), wxRadioButton);
-    ASSERT_NE(off, nullptr);
-    wxCommandEvent click(wxEVT_RADIOBUTTON, ID_REG_NONE);
-    click.SetEventObject(off);
-    off->GetEventHandler()->ProcessEvent(click);
+    Select(ID_REG_NONE);
     EXPECT_EQ(frame->GetRegulatorView(), nullptr);
     EXPECT_FALSE(boxWindow);
     EXPECT_FALSE(internalWindow);
@@ -230,7 +210,7 @@ TEST_F(Reg2ViewTest, CancelWritesAndRereadsNothing) {
         title = Utf8(dialog->GetTitle());
         return wxID_CANCEL;
     });
-    Click(201);
+    ClickViewButton(201);
     EXPECT_EQ(title, "Regulator #2");
     EXPECT_EQ(Reads(), kRegulationReads);
     EXPECT_TRUE(Writes().empty());
@@ -247,7 +227,7 @@ TEST_F(Reg2ViewTest, OkWritesEveryItemThenRereadsAndShowsZoneTwo) {
                              {P::T2, "12.36"},
                              {P::T3, "25.5"}},
                             true));
-    Click(201);
+    ClickViewButton(201);
     const WriteList expected = {
         {kBase + 0x04, 2250 << 8 | 2}, {kBase + 0x0A, 10000 << 8 | 0}, {kBase + 0x14, 1235 << 8 | 3},
         {kBase + 0x15, 1200},           {kBase + 0x16, 300},             {kBase + 0x07, 123},
@@ -258,13 +238,13 @@ TEST_F(Reg2ViewTest, OkWritesEveryItemThenRereadsAndShowsZoneTwo) {
     std::vector<uint16_t> reads = kRegulationReads;
     reads.insert(reads.end(), kValueReads.begin(), kValueReads.end());
     EXPECT_EQ(Reads(), reads);
-    EXPECT_EQ(Shown(view->TimeReadout(2)), "12.3");
-    EXPECT_EQ(Shown(view->TimeReadout(4)), "25.5");
-    EXPECT_EQ(Shown(view->KpReadout()), "1.235");
-    EXPECT_EQ(Shown(view->InversionReadout()), "T");
+    EXPECT_EQ(Value(view->TimeReadout(2)), "12.3");
+    EXPECT_EQ(Value(view->TimeReadout(4)), "25.5");
+    EXPECT_EQ(Value(view->KpReadout()), "1.235");
+    EXPECT_EQ(Value(view->InversionReadout()), "T");
     // No report yet: the zone counts as zone 2.
-    EXPECT_EQ(Shown(view->SpReadout()), "10000");
-    EXPECT_EQ(Shown(view->AlReadout()), "-5.00");
+    EXPECT_EQ(Value(view->SpReadout()), "10000");
+    EXPECT_EQ(Value(view->AlReadout()), "-5.00");
 }
 
 TEST_F(Reg2ViewTest, RefusedWriteIsReportedAndThePanelsValuesShown) {
@@ -274,15 +254,15 @@ TEST_F(Reg2ViewTest, RefusedWriteIsReportedAndThePanelsValuesShown) {
     ModalAnswer answer;
     answer.Expect(FillAndOk({{DlgReg2Chng::TI, "1.5"}, {DlgReg2Chng::T1, "55"}}));
     answer.Expect(wxID_OK);
-    Click(201);
+    ClickViewButton(201);
     ASSERT_EQ(answer.Records().size(), 2u);
     EXPECT_EQ(Utf8(answer.Records()[1].message), "Błąd zapisu");
     EXPECT_EQ(Utf8(answer.Records()[1].title), "Błąd");
     const std::vector<uint16_t> reads = Reads();
     ASSERT_GE(reads.size(), kValueReads.size());
     EXPECT_EQ(std::vector<uint16_t>(reads.end() - kValueReads.size(), reads.end()), kValueReads);
-    EXPECT_EQ(Shown(view->TimeReadout(0)), "1.5");   // written before the refusal
-    EXPECT_EQ(Shown(view->TimeReadout(2)), "10.0");  // refused: the panel kept its value
+    EXPECT_EQ(Value(view->TimeReadout(0)), "1.5");   // written before the refusal
+    EXPECT_EQ(Value(view->TimeReadout(2)), "10.0");  // refused: the panel kept its value
 }
 
 TEST_F(Reg2ViewTest, TimeBeyondItsParameterKeepsTheDialogOpenAndWritesNothing) {
@@ -291,7 +271,7 @@ TEST_F(Reg2ViewTest, TimeBeyondItsParameterKeepsTheDialogOpenAndWritesNothing) {
     ModalAnswer answer;
     answer.Expect(FillAndOk({{DlgReg2Chng::T3, "30"}}, false, wxID_CANCEL));
     answer.Expect(wxID_OK);
-    Click(201);
+    ClickViewButton(201);
     ASSERT_EQ(answer.Records().size(), 2u);
     EXPECT_EQ(Utf8(answer.Records()[1].message), "Błąd zapisu liczby");
     EXPECT_TRUE(Writes().empty());
