@@ -8,6 +8,7 @@
 
 
 // PID view.
+#include "regulators/Reg2.h"
 
 
 // Timed view.
@@ -20,7 +21,7 @@ RegX* CreateRegulatorView(int type, wxWindow* parent, PanelClient* client, int r
 
 
         case REGULATOR_PID:
-            return nullptr;  // not built yet
+            return new Reg2(parent, client, regulator);
 
 
         case REGULATOR_TIMED:
