@@ -83,7 +83,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
 }
 
 MyFrame::~MyFrame() {
-    delete m_regPanel;
+    RemoveRegulatorView();
     // While no regulator view is shown the regulator box is outside the panel's sizer tree, so
     // nothing else deletes it (it takes its static box along).
     if (m_regBoxSizer && m_rowSizer && !m_rowSizer->GetItem(m_regBoxSizer)) delete m_regBoxSizer;
@@ -250,9 +250,8 @@ jwxNVUDisp* MyFrame::GetReadout(int index) const {
 }
 
 void MyFrame::SetRegulatorView(int regulator, RegX* view) {
-    delete m_regPanel;
-    m_regPanel = view;
-    m_selectedReg = view ? regulator : -1;
+    RemoveRegulatorView();
+    if (view) ShowRegulatorView(regulator, view);
 }
 
 bool MyFrame::CanCloseNow() const {
@@ -281,6 +280,8 @@ void MyFrame::OnClose(wxCloseEvent&) {
         return;
     }
     m_shuttingDown = true;
+    // The view leaves the handler chain and the regulator box before the window goes.
+    RemoveRegulatorView();
     if (m_client->GetState() == CLIENT_STARTED) m_client->Disconnect();
     if (m_client->GetState() == CLIENT_ATTACHED) m_client->Detach();
     if (m_client->GetState() == CLIENT_DRIVER_LOST) DeleteSetting(wxASCII_STR("/com/type"));

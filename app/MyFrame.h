@@ -60,7 +60,8 @@ public:
     wxPanel* GetMainPanel() const { return m_mainPanel; }
     // Firmware of the connected panel as major * 100 + minor (3.03 gives 303).
     int FirmwareVersion() const { return m_fwMajor * 100 + m_fwMinor; }
-    // Shows a regulator view (the frame keeps it and hands it its regulator's status reports).
+    // Shows a regulator view in place of the shown one (the frame keeps it and hands it its
+    // regulator's status reports); null only removes the shown view.
     void SetRegulatorView(int regulator, RegX* view);
 
 private:
@@ -145,6 +146,18 @@ private:
     // --- Live editors (MyFrameEditors.cpp) ---
 
     // --- Regulator selection (MyFrameRegulators.cpp) ---
+public:
+    // The shown regulator view (null when none) and its channel (-1 when none).
+    RegX* GetRegulatorView() const { return m_regPanel; }
+    int GetSelectedRegulator() const { return m_selectedReg; }
+    wxStaticBoxSizer* GetRegulatorBox() const { return m_regBoxSizer; }
+
+private:
+    // Places a view in the "Regulator" box and pushes it onto the handler chain.
+    void ShowRegulatorView(int regulator, RegX* view);
+    // Takes the shown view off the handler chain and out of the sizers, then deletes it; the
+    // box leaves the window. Every road that replaces the view or closes the window runs it.
+    void RemoveRegulatorView();
 
     // --- Backup file (MyFrameBackup.cpp) ---
 

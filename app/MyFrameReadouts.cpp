@@ -4,6 +4,7 @@
 
 #include "app/MyFrame.h"
 #include "comm/PanelEvents.h"
+#include "comm/RegulatorStatus.h"
 #include "comm/ReplyRecord.h"
 #include "comm/ValueEncoding.h"
 #include "regulators/RegX.h"
@@ -19,9 +20,6 @@ enum SlotKind { SLOT_ANALOG_OUTPUT = 1, SLOT_BUS_INPUT = 2 };
 constexpr int kAnalogOutputReadout = 8;   // 8 + n: output value, 10 + n: normalised
 constexpr int kNormalisedReadout = 10;
 constexpr int kBusReadout = 12;           // 12 + 4 * slot + parameter
-
-// Field counts of the regulator status reports 0xA4..0xAC.
-constexpr int kRegulatorStatusFields[9] = {4, 16, 4, 2, 4, 5, 4, 4, 4};
 
 wxString Printf(const char* format, double value) { return wxString::Format(wxASCII_STR(format), value); }
 
@@ -190,7 +188,7 @@ void MyFrame::UpdateReadouts(const ReplyRecord* record) {
             setValue(index, (errors >> p) & 1 ? wxASCII_STR("---") : FixedWidth(record->GetDecimal(p + 5)));
         }
     } else if (code >= 0xA4 && code <= 0xAC) {
-        if (fields != kRegulatorStatusFields[code - 0xA4]) return;
+        if (!IsRegulatorReport(2, code, fields)) return;
         if (m_regPanel && static_cast<int>(F(0)) == m_selectedReg) m_regPanel->OnStatus(2, code, record);
     } else if (code == 0xB3) {
         if (fields < 3) return;

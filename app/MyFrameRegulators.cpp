@@ -1,7 +1,76 @@
 // Regulator selection, the hosted regulator view and the regulator types command.
-#include "app/MyFrame.h"
+#include <wx/log.h>
+#include <wx/statbox.h>
 
-// Not built yet: the commands do nothing.
-void MyFrame::OnRegType(wxCommandEvent&) {}
-void MyFrame::OnRegRadio(wxCommandEvent&) {}
-void MyFrame::OnRegPanelLayout(wxCommandEvent&) {}
+#include "app/FrameIds.h"
+#include "app/MyFrame.h"
+#include "comm/PanelClient.h"
+#include "dialogs/ConfigCommand.h"
+#include "dialogs/ConfigDialog.h"
+#include "regulators/DlgRegType.h"
+#include "regulators/RegViewFactory.h"
+#include "regulators/RegX.h"
+#include "regulators/RegulatorBlock.h"
+
+void MyFrame::OnRegRadio(wxCommandEvent& event) {
+    const int id = event.GetId();
+    // Only the selector's own buttons ("-" and R1..R4).
+    if (id < ID_REG_NONE || id > ID_REG_1 + kRegulatorCount - 1) {
+        event.Skip();
+        return;
+    }
+    wxLogVerbose(wxASCII_STR("Radio %d"), id);
+    RemoveRegulatorView();
+    if (id != ID_REG_NONE) {
+        const int regulator = id - ID_REG_1;
+        // A refused or damaged type is a failed read, not a channel that is off.
+        ConfigCommand typeRead(this, m_client, {RegulatorTypeCode(regulator)}, ConfigCommand::READ_SINGLE);
+        if (!typeRead.Read()) return;
+        const int type = typeRead[0]->GetU8();
+        if (RegX* view = CreateRegulatorView(type, m_mainPanel, m_client, regulator))
+            ShowRegulatorView(regulator, view);
+    }
+    FitToPanel();
+}
+
+void MyFrame::ShowRegulatorView(int regulator, RegX* view) {
+    m_selectedReg = regulator;
+    m_regPanel = view;
+    m_regBoxSizer->GetStaticBox()->SetLabel(view->Title());
+    if (wxSizer* top = view->GetTopSizer()) m_regBoxSizer->Add(top, 0, 0, 0);
+    m_rowSizer->Add(m_regBoxSizer, 0, wxEXPAND, 0);
+    m_rowSizer->Show(m_regBoxSizer, true, true);
+    PushEventHandler(view);
+}
+
+void MyFrame::RemoveRegulatorView() {
+    if (!m_regPanel) return;
+    RemoveEventHandler(m_regPanel);
+    if (wxSizer* box = m_regPanel->GetAlgorithmBox()) m_rowSizer->Detach(box);
+    if (wxSizer* top = m_regPanel->GetTopSizer()) m_regBoxSizer->Detach(top);
+    delete m_regPanel;
+    m_regPanel = nullptr;
+    m_selectedReg = -1;
+    if (m_rowSizer->GetItem(m_regBoxSizer)) {
+        m_rowSizer->Hide(m_regBoxSizer, true);
+        m_rowSizer->Detach(m_regBoxSizer);
+    }
+}
+
+void MyFrame::OnRegPanelLayout(wxCommandEvent& event) {
+    // A view's new "Algorytm" box goes beside the regulator box; without one the view only asks
+    // for a refit (its texts grew).
+    if (auto* box = static_cast<wxSizer*>(event.GetClientData())) m_rowSizer->Add(box, 0, wxEXPAND | wxALL, 1);
+    FitToPanel();
+}
+
+void MyFrame::OnRegType(wxCommandEvent&) {
+    ConfigCommand command(this, m_client,
+                          {RegulatorTypeCode(0), RegulatorTypeCode(1), RegulatorTypeCode(2), RegulatorTypeCode(3)});
+    if (!command.Read()) return;
+    DlgRegType dialog(this, wxString::FromUTF8("Typ regulatora"), command.Records(), ConfigDialog::kStyle, wxID_ANY);
+    if (dialog.ShowModal() != wxID_OK) return;
+    for (int i = 0; i < kRegulatorCount; ++i) command[i]->SetU8(static_cast<uint32_t>(dialog.GetType(i)));
+    // The shown view keeps its type until its channel is selected again.
+    command.Write();
+}

@@ -206,6 +206,7 @@ TEST_F(ReadoutsTest, AnalogOutputs) {
 
 class RecordingView : public RegX {
 public:
+    RecordingView(wxWindow* parent, PanelClient* client, int index) : RegX(parent, client, index) {}
     struct Seen {
         int kind, code, fields;
         uint32_t regulator;
@@ -220,7 +221,7 @@ TEST_F(ReadoutsTest, RegulatorStatusReachesTheShownViewOnly) {
     Connect(1, 0, 0);
     // Before any view is shown, status reports are dropped.
     ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA4, 1, {1, 0, 0})));
-    auto* view = new RecordingView;
+    auto* view = new RecordingView(frame->GetMainPanel(), frame->GetClient(), 1);
     frame->SetRegulatorView(1, view);
 
     const std::vector<sim::SimReport> reports = {

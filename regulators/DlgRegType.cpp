@@ -1,0 +1,50 @@
+#include "regulators/DlgRegType.h"
+
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+
+#include "comm/ParamValue.h"
+#include "widgets/OkCancelButtons.h"
+
+namespace {
+constexpr int kRadioId = 300;  // every button; each box's first button starts its group
+}  // namespace
+
+DlgRegType::DlgRegType(wxWindow* parent, const wxString& title, ParamValue** items, long style, wxWindowID id)
+    : wxDialog(parent, id, title, wxDefaultPosition, wxDefaultSize, style, wxASCII_STR("dialog")) {
+    static const char* const kTypeTexts[kTypes] = {"0 - Wyłączony", "1 - Progowy", "2 - PID", "3 - Czasowy"};
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(row, 0, wxEXPAND);
+    for (int channel = 0; channel < kChannels; ++channel) {
+        auto* box = new wxStaticBoxSizer(
+            new wxStaticBox(this, wxID_ANY, wxString::Format(wxASCII_STR("Regulator #%d"), channel + 1)), wxVERTICAL);
+        row->Add(box, 1, wxEXPAND | wxALL, 1);
+        for (int type = 0; type < kTypes; ++type) {
+            buttons[channel][type] = new wxRadioButton(this, kRadioId, wxString::FromUTF8(kTypeTexts[type]),
+                                                       wxDefaultPosition, wxDefaultSize, type == 0 ? wxRB_GROUP : 0);
+            box->Add(buttons[channel][type]);
+        }
+        const int stored = items[channel]->GetU8();
+        buttons[channel][stored < kTypes ? stored : 0]->SetValue(true);
+    }
+    top->AddStretchSpacer();
+    top->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 6);
+    SetSizer(top);
+    top->SetSizeHints(this);
+    Centre(wxBOTH);
+}
+
+int DlgRegType::ShowModal() {
+    const int result = wxDialog::ShowModal();
+    for (int channel = 0; channel < kChannels; ++channel) {
+        results[channel] = 0;
+        for (int type = 0; type < kTypes; ++type) {
+            if (buttons[channel][type]->GetValue()) {
+                results[channel] = type;
+                break;
+            }
+        }
+    }
+    return result;
+}

@@ -1,0 +1,33 @@
+#include "regulators/RegViewFactory.h"
+
+#include "regulators/RegX.h"
+#include "regulators/RegulatorBlock.h"
+
+// Threshold view.
+#include "regulators/Reg1.h"
+
+
+// PID view.
+
+
+// Timed view.
+
+
+RegX* CreateRegulatorView(int type, wxWindow* parent, PanelClient* client, int regulator) {
+    switch (type) {
+        case REGULATOR_THRESHOLD:
+            return new Reg1(parent, client, regulator);
+
+
+        case REGULATOR_PID:
+            return nullptr;  // not built yet
+
+
+        case REGULATOR_TIMED:
+            return nullptr;  // not built yet
+
+
+        default:
+            return nullptr;
+    }
+}
