@@ -10,7 +10,7 @@ const char* Letter(bool on, const char* letter) { return on ? letter : kOff; }
 std::array<const char*, kTimedStatusSlots> TimedStatusLetters(int code, uint32_t state, uint32_t initBits,
                                                               uint32_t flagBits) {
     std::array<const char*, kTimedStatusSlots> slots = {kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty};
-    if (code < kTimedModeFirstCode || code > kTimedModeLastCode) return slots;
+    if (code < REG_TIMED_MODE_FIRST || code > REG_TIMED_MODE_LAST) return slots;
     // State 1: the channel is starting up; only whether its initialisation completed is shown.
     if (state == 1) {
         slots[0] = (initBits & 3) == 3 ? "ini" : "err";

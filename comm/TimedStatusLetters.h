@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-constexpr int kTimedModeFirstCode = 0xAA;
-constexpr int kTimedModeLastCode = 0xAC;
+#include "comm/RegulatorStatus.h"
+
 constexpr int kTimedStatusSlots = 6;
 
 // Texts for read-outs 1..6 (index 0..5) from a mode report's code, state (field 1), init bits
