@@ -1,0 +1,179 @@
+// Regulator views through the real main window against the panel simulator:
+//   (a) selector click to a threshold view filled with the channel's values (type, header and
+//       value reads) at 9600-baud pacing, as a ratio to the wire time of all the request and
+//       reply bytes exchanged; goal at most 1.10 (median of 5 runs). The simulator paces the
+//       bytes it sends; the requests cross the pseudo-terminal unpaced, so their share of the
+//       wire time is counted but not spent.
+//   (b) CPU of the connected program (every thread but the simulator's) while idle with the view
+//       shown and the panel pushing its reports, the channel's among them, every 500 ms,
+//       measured over 10 s; goal under 1% of a core.
+// Exit status 0 when both goals are met. Run under a display.
+#include <dirent.h>
+#include <time.h>
+#include <wx/app.h>
+#include <wx/config.h>
+#include <wx/evtloop.h>
+#include <wx/log.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "app/FrameIds.h"
+#include "app/MyFrame.h"
+#include "app/SettingsStore.h"
+#include "regulators/RegX.h"
+#include "sim/PanelSimulator.h"
+#include "support/core_EventWait.h"
+#include "support/core_Pty.h"
+#include "support/test_support.h"
+#include "widgets/jwxNVUDisp.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::set<int> ThreadIds() {
+    std::set<int> ids;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(dir))
+            if (entry->d_name[0] != '.') ids.insert(std::atoi(entry->d_name));
+        closedir(dir);
+    }
+    return ids;
+}
+
+double CpuSeconds(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return now.tv_sec + now.tv_nsec * 1e-9;
+}
+
+// The CPU clock of one thread of this process, by its kernel thread id.
+clockid_t ThreadCpuClock(int tid) { return static_cast<clockid_t>((~static_cast<unsigned>(tid) << 3) | 6); }
+
+void Select(MyFrame* frame, int id) {
+    auto* radio = wxDynamicCast(frame->FindWindow(id), wxRadioButton);
+    radio->SetValue(true);
+    wxCommandEvent click(wxEVT_RADIOBUTTON, id);
+    click.SetEventObject(radio);
+    radio->GetEventHandler()->ProcessEvent(click);
+}
+
+// The view has its values: "Inwersja" no longer shows its sample.
+bool Filled(MyFrame* frame) {
+    RegX* view = frame->GetRegulatorView();
+    return view && view->InversionReadout()->GetValueLabel()->GetLabelText() != wxASCII_STR("X");
+}
+
+}  // namespace
+
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+wxIMPLEMENT_APP_NO_MAIN(BenchApp);
+
+int main(int argc, char** argv) {
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "cannot open the display\n");
+        return 1;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxLog::SetLogLevel(wxLOG_Warning);
+    setenv("XDG_CONFIG_HOME", MakeTempDir("mirex-bench-config").c_str(), 1);
+    InstallSettingsStore();
+
+    bool met = false;
+    {
+        wxGUIEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        RawPty pty;
+        sim::PanelSimulator panel;
+        const std::set<int> before = ThreadIds();
+        if (!pty.Open() || !panel.Start(pty.TakeMaster(), true)) return 1;
+        std::set<int> simThreads;
+        for (int id : ThreadIds())
+            if (!before.count(id)) simThreads.insert(id);
+        wxConfigBase::Get()->Write(wxASCII_STR("/com/type"), wxASCII_STR("COM"));
+        wxConfigBase::Get()->Write(wxASCII_STR("/com/name"), wxString::FromUTF8(pty.slavePath.c_str()));
+        wxConfigBase::Get()->Flush();
+
+        auto* frame = new MyFrame(wxASCII_STR("mirex"), wxPoint(50, 50), wxSize(450, 340));
+        frame->Show();
+        if (!RunLoopUntil([frame] { return frame->IsConnected(); }, 5000)) {
+            std::fprintf(stderr, "the program did not connect\n");
+            return 1;
+        }
+
+        // (a)
+        panel.SetPacing(true);
+        std::vector<double> ratios;
+        for (int run = 0; run < 5; ++run) {
+            Select(frame, ID_REG_NONE);
+            RunLoopFor(100);
+            panel.ClearRequests();
+            const size_t sentBefore = panel.BytesSent();
+            const auto start = Clock::now();
+            Select(frame, ID_REG_1);
+            const auto end = Clock::now();
+            if (!Filled(frame)) {
+                std::fprintf(stderr, "run %d: no filled view\n", run);
+                ratios.push_back(1e9);
+                continue;
+            }
+            size_t requestBytes = 0;
+            for (const sim::SimRequest& request : panel.Requests()) requestBytes += request.text.size() + 6;
+            const size_t replyBytes = panel.BytesSent() - sentBefore;
+            const double wire = static_cast<double>(requestBytes + replyBytes) / 960.0;
+            const double elapsed = std::chrono::duration<double>(end - start).count();
+            std::printf("(a) run %d: %zu requests, %zu + %zu bytes, wire %.1f ms, view filled after %.1f ms, "
+                        "ratio %.3f\n",
+                        run, panel.Requests().size(), requestBytes, replyBytes, wire * 1e3, elapsed * 1e3,
+                        elapsed / wire);
+            ratios.push_back(elapsed / wire);
+        }
+        std::sort(ratios.begin(), ratios.end());
+        const double median = ratios[ratios.size() / 2];
+        const bool fastEnough = median <= 1.10;
+        std::printf("(a) selector click to filled view / wire time: median %.3f (goal <= 1.10): %s\n", median,
+                    fastEnough ? "met" : "NOT met");
+
+        // (b)
+        panel.SetPacing(false);
+        std::vector<sim::SimReport> reports = sim::DefaultReports();
+        reports.push_back(sim::RegulatorStatusReport(0xA7, 0, {1}));
+        panel.SetPeriodicReports(reports);
+        panel.SetReportPeriodMs(500);
+        RunLoopFor(1000);
+        auto programCpu = [&] {
+            double cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+            for (int id : simThreads) cpu -= CpuSeconds(ThreadCpuClock(id));
+            return cpu;
+        };
+        const int reportsBefore = panel.ReportsSent();
+        const double cpuBefore = programCpu();
+        const auto wallStart = Clock::now();
+        RunLoopFor(10000);
+        const double cpu = programCpu() - cpuBefore;
+        const double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
+        const int reportsSent = panel.ReportsSent() - reportsBefore;
+        const double share = 100.0 * cpu / wall;
+        const bool idleEnough = share < 1.0 && frame->GetRegulatorView() != nullptr;
+        std::printf("(b) idle with the view shown, reports every 500 ms: %.3f s CPU in %.1f s = %.2f%% of a core "
+                    "(%d reports; goal < 1%%): %s\n",
+                    cpu, wall, share, reportsSent, idleEnough ? "met" : "NOT met");
+        met = fastEnough && idleEnough;
+        frame->Close(true);
+        RunLoopFor(200);
+        panel.Stop();
+    }
+    delete wxConfigBase::Set(nullptr);
+    wxEntryCleanup();
+    return met ? 0 : 1;
+}
