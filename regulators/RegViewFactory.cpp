@@ -12,6 +12,7 @@
 
 
 // Timed view.
+#include "regulators/Reg3.h"
 
 
 RegX* CreateRegulatorView(int type, wxWindow* parent, PanelClient* client, int regulator) {
@@ -25,7 +26,7 @@ RegX* CreateRegulatorView(int type, wxWindow* parent, PanelClient* client, int r
 
 
         case REGULATOR_TIMED:
-            return nullptr;  // not built yet
+            return new Reg3(parent, client, regulator);
 
 
         default:

@@ -1,0 +1,131 @@
+#include "regulators/DlgReg3Chng.h"
+
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+
+#include <cmath>
+
+#include "comm/ParamValue.h"
+#include "regulators/TimedTimeText.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/SourceLists.h"
+
+namespace {
+wxString U8(const char* text) { return wxString::FromUTF8(text); }
+constexpr int kFieldWidth = 70;
+constexpr int kGap = 2;  // around the controls of a row
+}  // namespace
+
+DlgReg3Chng::DlgReg3Chng(wxWindow* parent, const wxString& title, ParamValue** items, long style, wxWindowID id)
+    : ConfigDialog(parent, title, U8("Konfiguracja"), style, id) {
+    wxStaticText* numberCaptions[5];
+    const char* const numberNames[5] = {"SP1", "SP2", "t1", "t2", "t3"};
+    for (int i = 0; i < 5; ++i) numberCaptions[i] = new wxStaticText(this, wxID_ANY, U8(numberNames[i]));
+
+    // Set points of both zones side by side.
+    wxBoxSizer* row = AddCustomRow();
+    for (int i = 0; i < 2; ++i) {
+        const double value = decimal_to_double(*items[ITEM_SP1 + i]->GetDecimal());
+        setPointFields[i] = MakeText(FormatFixedWidth(value, 4), kFieldWidth);
+        if (i == 1) row->AddSpacer(8);
+        row->Add(numberCaptions[i], 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
+        row->Add(setPointFields[i], 1, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
+    }
+    Box()->AddSpacer(8);
+
+    // t1 and t2 with their units; the radio pair sets the unit the typed number is read in.
+    const Item timeItems[2] = {ITEM_T1, ITEM_T2};
+    const Item unitItems[2] = {ITEM_T1_MINUTES, ITEM_T2_MINUTES};
+    for (int i = 0; i < 2; ++i) {
+        const bool minutes = items[unitItems[i]]->GetU8() != 0;
+        timeFields[i] = MakeText(TimedTimeText(items[timeItems[i]]->GetU16(), minutes), kFieldWidth);
+        secondsRadio[i] = new wxRadioButton(this, kUnitRadioId, TimedTimeUnit(false), wxDefaultPosition,
+                                            wxDefaultSize, wxRB_GROUP);
+        minutesRadio[i] = new wxRadioButton(this, kUnitRadioId, TimedTimeUnit(true));
+        (minutes ? minutesRadio[i] : secondsRadio[i])->SetValue(true);
+        wxRadioButton* pair[2] = {secondsRadio[i], minutesRadio[i]};
+        AddTimeRow(numberCaptions[2 + i], timeFields[i], pair);
+    }
+    timeFields[2] = MakeText(TimedTimeText(items[ITEM_T3]->GetU8(), false), kFieldWidth);
+    AddTimeRow(numberCaptions[4], timeFields[2], nullptr);
+    Box()->AddSpacer(8);
+    AlignLabelWidths(5, numberCaptions, 4);
+
+    inversionBox = new wxCheckBox(this, wxID_ANY, U8("Inwersja"));
+    inversionBox->SetValue(items[ITEM_INVERSION]->GetU8() != 0);
+    Box()->Add(inversionBox, 0, wxALL, kGap);
+    Box()->AddSpacer(10);
+    Box()->Add(new wxStaticText(this, wxID_ANY, U8("Wejścia sterujące:")), 0, wxLEFT | wxRIGHT, kGap);
+    Box()->AddSpacer(3);
+
+    // Control inputs; an input whose code the list does not hold keeps that code unless a new
+    // one is chosen.
+    wxStaticText* inputCaptions[3];
+    const char* const inputNames[3] = {"Pri", "Sec", "Gate"};
+    const std::vector<wxString> sources = SourceListItems(BinarySourceList);
+    for (int i = 0; i < 3; ++i) {
+        inputCaptions[i] = new wxStaticText(this, wxID_ANY, U8(inputNames[i]));
+        jwxCombo* list = MakeList(sources, items[ITEM_PRI + i]->GetU8(), &inputs[i]);
+        wxBoxSizer* inputRow = AddCustomRow();
+        inputRow->Add(inputCaptions[i], 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
+        inputRow->Add(list, 1, wxEXPAND | wxALL, kGap);
+    }
+    AlignLabelWidths(3, inputCaptions, 4);
+
+    FinishLayout(false);
+    Bind(wxEVT_SIZE, &DlgReg3Chng::OnSize, this);
+}
+
+void DlgReg3Chng::AddTimeRow(wxStaticText* caption, wxTextCtrl* field, wxRadioButton** unitPair) {
+    wxBoxSizer* row = AddCustomRow();
+    row->Add(caption, 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
+    row->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
+    if (!unitPair) return;
+    row->Add(unitPair[0], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
+    row->Add(unitPair[1], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+}
+
+// The time fields follow the width the set-point fields take as the dialog is resized, so the
+// columns stay lined up.
+void DlgReg3Chng::OnSize(wxSizeEvent&) {
+    Layout();
+    const int width = setPointFields[0]->GetSize().GetWidth();
+    for (wxTextCtrl* field : timeFields) {
+        const wxSize size(width, field->GetSize().GetHeight());
+        field->SetMinSize(size);
+        field->SetSize(size);
+    }
+}
+
+bool DlgReg3Chng::TakeTime(wxTextCtrl* field, bool minutes, uint32_t max, uint16_t* out) {
+    double value = 0;
+    if (!TakeNumber(field, &value)) return false;
+    // Rounded to the stored unit, halves up; a time below zero or beyond what the parameter
+    // holds would be stored wrapped, so it is refused as an entry that is not a valid number.
+    const double stored = std::trunc((minutes ? value : value * 10) + 0.5);
+    if (value < 0 || stored > max) {
+        RefuseEntry(field, U8("Błąd zapisu liczby"));
+        return false;
+    }
+    *out = static_cast<uint16_t>(stored);
+    return true;
+}
+
+bool DlgReg3Chng::TakeResults() {
+    DecimalValue newSetPoints[2];
+    uint16_t newTimes[3] = {};
+    const bool minutes[2] = {minutesRadio[0]->GetValue(), minutesRadio[1]->GetValue()};
+    if (!TakeDecimalValue(setPointFields[0], &newSetPoints[0]) ||
+        !TakeDecimalValue(setPointFields[1], &newSetPoints[1]) ||
+        !TakeTime(timeFields[0], minutes[0], kMaxTime, &newTimes[0]) ||
+        !TakeTime(timeFields[1], minutes[1], kMaxTime, &newTimes[1]) ||
+        !TakeTime(timeFields[2], false, kMaxT3, &newTimes[2]))
+        return false;
+    for (int i = 0; i < 2; ++i) {
+        setPoints[i] = newSetPoints[i];
+        unitFlags[i] = minutes[i] ? 1 : 0;
+    }
+    for (int i = 0; i < 3; ++i) times[i] = newTimes[i];
+    inversion = inversionBox->GetValue() ? 1 : 0;
+    return true;
+}
