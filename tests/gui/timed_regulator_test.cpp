@@ -127,8 +127,11 @@ TEST_F(TimedRegulatorTest, ReportsUpdateTheViewAndTheAlgorithmBox) {
     EXPECT_TRUE(Timed()->ModeReadout(0)->GetValueWindow()->IsShown());
     EXPECT_GT(frame->GetSize().GetWidth(), before.GetWidth());
     // Its button is gone: the box is built once.
-    for (wxWindow* child : frame->GetMainPanel()->GetChildren())
-        if (child->GetId() == RegX::ID_ALGORITHM) EXPECT_FALSE(child->IsShown());
+    for (wxWindow* child : frame->GetMainPanel()->GetChildren()) {
+        if (child->GetId() == RegX::ID_ALGORITHM) {
+            EXPECT_FALSE(child->IsShown());
+        }
+    }
 
     const struct {
         uint8_t code;
