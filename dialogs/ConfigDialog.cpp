@@ -55,6 +55,12 @@ wxTextCtrl* ConfigDialog::MakeText(const wxString& text, int width) {
     return new wxTextCtrl(this, wxID_ANY, text, wxDefaultPosition, wxSize(width, -1));
 }
 
+wxTextCtrl* ConfigDialog::MakeDecimalText(const DecimalValue& valueRead, int width) {
+    wxTextCtrl* field = MakeText(FormatFixedWidth(decimal_to_double(valueRead), 4), width);
+    KeepUnedited(field, valueRead);
+    return field;
+}
+
 void ConfigDialog::FinishLayout(bool alignCaptions) {
     if (alignCaptions && captions.size() >= 2) AlignLabelWidths(static_cast<int>(captions.size()), captions.data(), 0);
     outer->Add(0, 1, 1);  // takes the extra height when the dialog grows
@@ -115,7 +121,17 @@ bool ConfigDialog::TakeInteger(wxTextCtrl* field, long* out) {
     return false;
 }
 
+void ConfigDialog::KeepUnedited(wxTextCtrl* field, const DecimalValue& valueRead) {
+    shownDecimals.push_back({field, field->GetValue(), valueRead});
+}
+
 bool ConfigDialog::TakeDecimalValue(wxTextCtrl* field, DecimalValue* out) {
+    for (const ShownDecimal& shown : shownDecimals) {
+        if (shown.field == field && shown.text == field->GetValue()) {
+            *out = shown.valueRead;
+            return true;
+        }
+    }
     if (ParseDecimalValueText(field->GetValue(), out)) return true;
     RefuseEntry(field, NumberMessage());
     return false;

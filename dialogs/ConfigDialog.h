@@ -56,6 +56,9 @@ protected:
     // The code a list stands for now: its selection, or the code read when it has none.
     static int ChosenCode(const jwxCombo* list, int codeRead);
     wxTextCtrl* MakeText(const wxString& text, int width = -1);
+    // A field showing a packed decimal read in the read-outs' four-character form; an OK that
+    // leaves it as shown writes the value read, unchanged.
+    wxTextCtrl* MakeDecimalText(const DecimalValue& valueRead, int width = -1);
 
     // Ends the layout: caption widths aligned (when asked and two or more), the spacer that
     // takes extra height, the OK / Cancel row, fit and centre.
@@ -68,8 +71,13 @@ protected:
     bool TakeNumberInRange(wxTextCtrl* field, double min, double max, const wxString& rangeMessage, double* out);
     // A plain base-10 integer.
     bool TakeInteger(wxTextCtrl* field, long* out);
-    // A plain decimal number as the panel's packed decimal (saturating at its limits).
+    // A plain decimal number as the panel's packed decimal (saturating at its limits). A field
+    // marked with KeepUnedited whose text the user left as shown gives back the value read.
     bool TakeDecimalValue(wxTextCtrl* field, DecimalValue* out);
+    // Remembers the field's current text as showing the value read. Fields that show a value
+    // rounded to fit a few characters would otherwise write back a changed number of decimals
+    // (or lose a digit) on an OK without any edit.
+    void KeepUnedited(wxTextCtrl* field, const DecimalValue& valueRead);
     // TakeDecimalValue over fields in order; out changes only when every field passed.
     bool TakeDecimalValues(wxTextCtrl* const fields[], int count, DecimalValue out[]);
     // Focuses and selects the field, then shows the message with the caption "Błąd".
@@ -85,6 +93,12 @@ protected:
 private:
     void TakeChoiceResults();
 
+    struct ShownDecimal {
+        wxTextCtrl* field;
+        wxString text;
+        DecimalValue valueRead;
+    };
+
     struct ListResult {
         jwxCombo* list;
         int codeRead;
@@ -95,4 +109,5 @@ private:
     wxStaticBoxSizer* box = nullptr;
     std::vector<wxStaticText*> captions;
     std::vector<ListResult> lists;
+    std::vector<ShownDecimal> shownDecimals;
 };

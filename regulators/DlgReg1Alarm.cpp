@@ -15,7 +15,7 @@ DlgReg1Alarm::DlgReg1Alarm(wxWindow* parent, const wxString& title, ParamValue**
         wxBoxSizer* sizer = AddCustomRow();
         for (int column = 0; column < 2; ++column) {
             const int i = 2 * row + column;
-            fields[i] = MakeText(FormatFixedWidth(decimal_to_double(*items[i]->GetDecimal()), 4), 70);
+            fields[i] = MakeDecimalText(*items[i]->GetDecimal(), 70);
             sizer->Add(MakeCaption(U8(kCaptions[i])), 0, wxALIGN_CENTER_VERTICAL | (column ? wxLEFT : 0), 8);
             sizer->Add(fields[i], 1, wxALIGN_CENTER_VERTICAL | wxALL, 2);
         }

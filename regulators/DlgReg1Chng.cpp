@@ -10,7 +10,7 @@ wxString U8(const char* text) { return wxString::FromUTF8(text); }
 DlgReg1Chng::DlgReg1Chng(wxWindow* parent, const wxString& title, ParamValue** items, long style, wxWindowID id)
     : ConfigDialog(parent, title, U8("Konfiguracja"), style, id) {
     for (int i = 0; i < 6; ++i)
-        fields[i] = MakeText(FormatFixedWidth(decimal_to_double(*items[i]->GetDecimal()), 4), 70);
+        fields[i] = MakeDecimalText(*items[i]->GetDecimal(), 70);
 
     wxBoxSizer* setPoints = AddCustomRow();
     setPoints->Add(MakeCaption(U8("SP1")), 0, wxALIGN_CENTER_VERTICAL);

@@ -25,8 +25,7 @@ DlgReg3Chng::DlgReg3Chng(wxWindow* parent, const wxString& title, ParamValue** i
     // Set points of both zones side by side.
     wxBoxSizer* row = AddCustomRow();
     for (int i = 0; i < 2; ++i) {
-        const double value = decimal_to_double(*items[ITEM_SP1 + i]->GetDecimal());
-        setPointFields[i] = MakeText(FormatFixedWidth(value, 4), kFieldWidth);
+        setPointFields[i] = MakeDecimalText(*items[ITEM_SP1 + i]->GetDecimal(), kFieldWidth);
         if (i == 1) row->AddSpacer(8);
         row->Add(numberCaptions[i], 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
         row->Add(setPointFields[i], 1, wxALIGN_CENTER_VERTICAL | wxALL, kGap);

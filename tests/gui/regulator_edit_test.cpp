@@ -45,6 +45,9 @@ Codes Concat(Codes a, const Codes& b) {
 
 TEST_F(RegulatorEditTest, CancelWritesNothingAndOkWritesEveryParameterThenReadsBack) {
     ShowThresholdView();
+    // Three decimals do not fit the fields' four characters; one decimal shows as two.
+    Modify(0x205, [](sim::SimParam& p) { p.value = sim::PackDecimal(-1234, 3); });
+    Modify(0x204, [](sim::SimParam& p) { p.value = sim::PackDecimal(150, 1); });
     for (const EditCase& c : EditCases()) {
         SCOPED_TRACE(c.name);
         {
@@ -69,11 +72,8 @@ TEST_F(RegulatorEditTest, CancelWritesNothingAndOkWritesEveryParameterThenReadsB
             ASSERT_EQ(writes.size(), c.codes.size());
             for (size_t i = 0; i < writes.size(); ++i) {
                 EXPECT_EQ(writes[i].code, c.codes[i]);
-                // Unchanged values: decimals may come back with another count of decimals.
-                if (panel.Param(c.codes[i])->type == sim::KIND_DECIMAL)
-                    EXPECT_DOUBLE_EQ(DecimalOf(writes[i].value), DecimalOf(before[i])) << c.codes[i];
-                else
-                    EXPECT_EQ(writes[i].value, before[i]) << c.codes[i];
+                // Unedited values go back exactly as read, decimals the fields cannot show included.
+                EXPECT_EQ(writes[i].value, before[i]) << c.codes[i];
             }
         }
     }
