@@ -160,6 +160,8 @@ void MyFrame::OnUniComEvent(wxCommandEvent& event) {
         }
         case UNICOM_EV_STOPPED:
             wxLogError(wxASCII_STR("Unicom driver stopped"));
+            // No wait window stays up under the message: nothing is awaited any more.
+            DeleteConnectWaitWindow();
             m_client->OnDriverStopped();
             Notice(this, U8("Błąd w driverze obsługującym komunikację"));
             Close(false);

@@ -45,12 +45,17 @@ public:
         client->operations = this;
     }
     ~Operation() {
+        delete waitWindow.get();
         if (!clientGone) client->operations = outer;
     }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
 
     bool ClientGone() const { return clientGone; }
+
+    // The wait window shown for this operation; the owner destroys it with itself, so it is
+    // only watched. It is closed when the operation ends or when the driver stops.
+    wxWeakRef<WaitWindow> waitWindow;
 
 private:
     friend class PanelClient;
@@ -105,6 +110,8 @@ void PanelClient::Detach() {
 }
 
 void PanelClient::OnDriverStopped() {
+    // Nothing is awaited any more: no wait window stays up under what the owner shows next.
+    for (Operation* op = operations; op; op = op->outer) delete op->waitWindow.get();
     if (!engine) return;
     DropEngine();
     state = CLIENT_DRIVER_LOST;
@@ -135,17 +142,15 @@ ReplyRecord* PanelClient::Request(const char* text, bool wait) {
     if (!engine) return nullptr;
     Operation op(this);
     PanelProtocol* running = engine.get();
-    // The owner destroys its child windows with itself, so the window is only watched.
-    wxWeakRef<WaitWindow> waitWindow(wait ? ShowWaitWindow() : nullptr);
+    if (wait) op.waitWindow = ShowWaitWindow();
     ++busy;
     ReplyRecord* reply = running->Transact(text);
     if (op.ClientGone()) {
-        delete waitWindow.get();
         delete reply;
         return nullptr;
     }
     --busy;
-    delete waitWindow.get();
+    delete op.waitWindow.get();
     if (busy == 0) retired.clear();
     return reply;
 }
@@ -269,7 +274,7 @@ ParamStatus PanelClient::ReadParams(int n, ParamValue** out, const uint16_t* cod
     if (!engine) return PARAM_NO_REPLY;
 
     Operation op(this);
-    wxWeakRef<WaitWindow> waitWindow(wait ? ShowWaitWindow() : nullptr);
+    if (wait) op.waitWindow = ShowWaitWindow();
     ParamStatus result = PARAM_OK;
     for (int i = 0; i < n; ++i) {
         ParamStatus status = PARAM_NO_REPLY;
@@ -284,7 +289,7 @@ ParamStatus PanelClient::ReadParams(int n, ParamValue** out, const uint16_t* cod
             break;
         }
     }
-    delete waitWindow.get();
+    delete op.waitWindow.get();
     return result;
 }
 
@@ -320,12 +325,12 @@ ParamStatus PanelClient::WriteParam(const ParamValue* value, bool wait) {
 ParamStatus PanelClient::WriteParams(int n, ParamValue* const* values, bool wait) {
     if (n <= 0) return PARAM_OK;
     Operation op(this);
-    wxWeakRef<WaitWindow> waitWindow(wait && engine ? ShowWaitWindow() : nullptr);
+    if (wait && engine) op.waitWindow = ShowWaitWindow();
     ParamStatus result = PARAM_OK;
     for (int i = 0; i < n && result == PARAM_OK; ++i) {
         result = WriteParam(values[i], false);
         if (result == PARAM_OK && op.ClientGone()) result = PARAM_NO_REPLY;
     }
-    delete waitWindow.get();
+    delete op.waitWindow.get();
     return result;
 }

@@ -2,6 +2,7 @@
 // bar, the about box, and closing in every state (connected, after a lost driver, with the
 // menus disabled, during a connection check that is waiting for the panel).
 #include <gtest/gtest.h>
+#include <wx/dialog.h>
 #include <wx/app.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
@@ -272,6 +273,25 @@ TEST_F(MainWindowTest, LostDriverClosesTheWindowAndForgetsThePortType) {
     EXPECT_FALSE(HasStoredSetting("/com/type"));
     EXPECT_EQ(StoredSetting("/com/name"), PortPath());
     EXPECT_EQ(StoredGeometry(), shown);
+}
+
+// The link goes while the connection check waits for the panel: no wait window stays up under
+// the message, and the window closes once it is answered.
+TEST_F(MainWindowTest, LostDriverDuringTheCheckLeavesNoWaitWindowUnderTheMessage) {
+    StoreSerialPort();
+    panel.SetHangUpAfterRequests(0);  // the identify request is the last one taken
+    ModalAnswer answer;
+    std::vector<std::string> shownUnderTheBox;
+    answer.Expect([&](wxDialog* box) {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (window != box && window->IsShown()) shownUnderTheBox.push_back(Utf8(window->GetLabel()));
+        return static_cast<int>(wxID_OK);
+    });
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone());
+    ASSERT_EQ(answer.Records().size(), 1u);
+    EXPECT_EQ(Utf8(answer.Records()[0].message), "Błąd w driverze obsługującym komunikację");
+    EXPECT_EQ(shownUnderTheBox, std::vector<std::string>{"mirex"});
 }
 
 // The driver is lost while the about box is open: the window is not destroyed under the box
