@@ -4,6 +4,24 @@
 
 #include <cerrno>
 
+namespace {
+// A received line on its way to the owner. It counts itself in the driver's lines in flight
+// from its making until the owner has handled (and the toolkit destroyed) it.
+class LineEvent : public wxCommandEvent {
+public:
+    LineEvent(int id, std::shared_ptr<std::atomic<int>> counter)
+        : wxCommandEvent(EVT_UNICOM, id), counter(std::move(counter)) {
+        ++*this->counter;
+    }
+    LineEvent(const LineEvent& other) : wxCommandEvent(other), counter(other.counter) { ++*counter; }
+    ~LineEvent() override { --*counter; }
+    wxEvent* Clone() const override { return new LineEvent(*this); }
+
+private:
+    std::shared_ptr<std::atomic<int>> counter;
+};
+}  // namespace
+
 jwxUniCom::jwxUniCom(wxEvtHandler* owner)
     : wxThreadHelper(wxTHREAD_JOINABLE), owner(owner), startSemaphore(0, 1), lines(kTerminator) {}
 
@@ -92,10 +110,10 @@ void jwxUniCom::PostCode(int code, const wxString& text) { PostText(code, text);
 void jwxUniCom::PostLine(const uint8_t* bytes, int32_t length) {
     ByteBuffer* line = new ByteBuffer(length);
     line->CopyIn(bytes, length);
-    wxCommandEvent event(EVT_UNICOM, static_cast<int>(threadId));
-    event.SetInt(UNICOM_EV_LINE);
-    event.SetClientData(line);
-    wxQueueEvent(owner, event.Clone());
+    auto* event = new LineEvent(static_cast<int>(threadId), linesInFlight);
+    event->SetInt(UNICOM_EV_LINE);
+    event->SetClientData(line);
+    wxQueueEvent(owner, event);
 }
 
 void jwxUniCom::PostText(int code, const wxString& text) {

@@ -7,7 +7,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <functional>
 #include <map>
 #include <memory>
@@ -251,6 +253,36 @@ TEST(UsbDriverTest, AssemblesLinesAcrossBurstsAndDropsOverlongOnes) {
     bridge.Send("yz\n");
     ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_LINE, 4));
     EXPECT_EQ(rig.events.Texts(UNICOM_EV_LINE), (std::vector<std::string>{"ABC\r\n", "DE\n", "FG\n", "yz\n"}));
+}
+
+// A bridge that never stops delivering: Stop is not held back by the traffic, and what the
+// worker posts that the owner has not taken stays bounded.
+TEST(UsbDriverTest, FloodingBridgeNeitherDelaysStopNorPilesUpEvents) {
+    UsbRig rig;
+    FakeBridge& bridge = rig.AddBridge("ttyUSB0", kAccepted, false);
+    rig.StartDriver();
+    ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_OPENED));
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        std::string chunk;
+        for (int i = 0; i < 64; ++i) chunk += "029700:15*6B\n";
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+        while (flooding && std::chrono::steady_clock::now() < end) {
+            pollfd ready = {bridge.master, POLLOUT, 0};
+            if (poll(&ready, 1, 20) == 1) (void)write(bridge.master, chunk.data(), chunk.size());
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // the owner takes nothing meanwhile
+    const int inFlight = rig.driver->GetLinesInFlight();
+    const auto before = std::chrono::steady_clock::now();
+    rig.driver->Stop();
+    const auto took = std::chrono::steady_clock::now() - before;
+    flooding = false;
+    flood.join();
+    EXPECT_GT(inFlight, 0);
+    EXPECT_LE(inFlight, 2 * jwxUniCom::kMaxLinesInFlight);
+    EXPECT_LT(took, std::chrono::milliseconds(300))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
 }
 
 TEST(UsbDriverTest, AVanishedBridgeEndsTheWorkerOnce) {
