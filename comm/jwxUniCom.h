@@ -33,8 +33,9 @@ public:
 
     bool IsRunning() const { return running != nullptr; }
     platform::ThreadId GetThreadId() const { return threadId; }
-    // The id that the worker's EVT_UNICOM events carry.
-    int GetEventId() const { return static_cast<int>(threadId); }
+    // The id that the worker's EVT_UNICOM events carry: unique in the process, so that events
+    // of a driver that has since been stopped are never taken for those of its successor.
+    int GetEventId() const { return eventId; }
     wxEvtHandler* GetOwner() const { return owner; }
 
     static constexpr int kTimeoutMs = 1500;
@@ -74,6 +75,7 @@ protected:
     wxEvtHandler* owner;
     wxThread* running = nullptr;
     platform::ThreadId threadId = 0;
+    const int eventId;
     int timeout = kTimeoutMs;
     uint8_t terminator = kTerminator;
     wxSemaphore startSemaphore;
