@@ -285,6 +285,23 @@ TEST(UsbDriverTest, FloodingBridgeNeitherDelaysStopNorPilesUpEvents) {
         << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
 }
 
+// Another program cannot open the bridge while the driver holds it; the hold ends with the
+// driver (checked with TIOCGEXCL, which root's opens would ignore).
+TEST(UsbDriverTest, BridgeIsExclusiveWhileOpenAndReleasedAfter) {
+    UsbRig rig;
+    FakeBridge& bridge = rig.AddBridge("ttyUSB0", kAccepted, false);
+    auto exclusive = [&] {
+        int state = -1;
+        return ioctl(bridge.slave, TIOCGEXCL, &state) == 0 ? state : -1;
+    };
+    EXPECT_EQ(exclusive(), 0);
+    rig.StartDriver();
+    ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_OPENED));
+    EXPECT_EQ(exclusive(), 1);
+    rig.driver->Stop();
+    EXPECT_EQ(exclusive(), 0);
+}
+
 TEST(UsbDriverTest, AVanishedBridgeEndsTheWorkerOnce) {
     UsbRig rig;
     FakeBridge& bridge = rig.AddBridge("ttyUSB0", kAccepted);
