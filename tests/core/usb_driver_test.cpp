@@ -298,7 +298,7 @@ TEST(UsbDriverTest, BridgeIsExclusiveWhileOpenAndReleasedAfter) {
     rig.StartDriver();
     ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_OPENED));
     EXPECT_EQ(exclusive(), 1);
-    rig.driver->Stop();
+    rig.driver.reset();  // the driver closes the bridge when it goes
     EXPECT_EQ(exclusive(), 0);
 }
 
