@@ -4,6 +4,8 @@
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/radiobut.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <functional>
@@ -189,6 +191,36 @@ TEST_F(PortDialogTest, OkStoresTheChoice) {
         EXPECT_EQ(result, wxID_OK);
         EXPECT_EQ(OnDisk("/com/type"), c.type);
         EXPECT_EQ(OnDisk("/com/name"), c.name);
+    }
+}
+
+// The keyboard works the dialog as it works any other: Enter confirms (OK is the default
+// button, whichever control has the focus), Escape cancels. Keys go through the display.
+TEST_F(PortDialogTest, EnterConfirmsAndEscapeCancels) {
+    struct Case {
+        int key;
+        int expected;
+    } cases[] = {{WXK_RETURN, wxID_OK}, {WXK_ESCAPE, wxID_CANCEL}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const int result = Run([&](DlgComPort& dialog) {
+            EXPECT_EQ(dialog.GetDefaultItem(), dialog.FindWindow(wxID_OK));
+            // Ends the run should the key do nothing.
+            wxTimer fallback;
+            fallback.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+                if (dialog.IsModal()) dialog.EndModal(wxID_ABORT);
+            });
+            fallback.StartOnce(3000);
+            dialog.Raise();
+            dialog.GetComButton()->SetFocus();
+            wxUIActionSimulator keys;
+            keys.MouseMove(dialog.GetScreenRect().GetPosition() + wxPoint(10, 10));
+            wxYield();
+            keys.Char(c.key);
+            while (dialog.IsModal()) wxYield();
+            return static_cast<int>(wxID_NONE);
+        });
+        EXPECT_EQ(result, c.expected);
     }
 }
 
