@@ -234,6 +234,13 @@ void MyFrame::FitToPanel() {
     SetSize(fitting.GetWidth(), fitting.GetHeight() > current.GetHeight() ? fitting.GetHeight() : current.GetHeight());
 }
 
+void MyFrame::ShowStatusText(const wxString& text) {
+    SetStatusText(text, 0);
+    // Grown past the window (a reconnect, a panel that is then rejected): refit now rather than
+    // only when the read-outs are built.
+    if (StatusTextWidth(this) > GetSize().GetWidth()) FitToPanel();
+}
+
 void MyFrame::SaveGeometry() {
     wxConfigBase* store = wxConfigBase::Get();
     wxPoint position = GetPosition();

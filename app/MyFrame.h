@@ -33,6 +33,8 @@ public:
 
     void EnableMenus(bool enable);
     void FitToPanel();
+    // Status bar text; the window widens when the text would not fit.
+    void ShowStatusText(const wxString& text);
     void SaveGeometry();
 
     // Connection sequence.

@@ -240,7 +240,7 @@ bool MyFrame::IdentifyPanel(const PanelIdent* ident) {
         status += wxString::Format(wxASCII_STR("%d.%d"), major, minor);
     }
     if (!(ident->flags & 1)) status += wxString::Format(wxASCII_STR(", nr %u"), static_cast<unsigned>(ident->serial));
-    SetStatusText(status, 0);
+    ShowStatusText(status);
 
     bool accepted = true;
     if (ident->typeCode != 0x352) {

@@ -163,6 +163,35 @@ TEST_F(MainWindowTest, StatusTextIsNotCut) {
     EXPECT_GT(frame->GetMinSize().GetWidth(), FittingSize(frame).GetWidth());
 }
 
+// A rejected panel (firmware with a version letter) leaves its identification in the status
+// bar; the read-outs are never built, and the text must still be shown whole.
+TEST_F(MainWindowTest, StatusTextOfARejectedPanelIsNotCut) {
+    sim::SimIdentity identity;
+    identity.version = 0x010305;  // A.3.5
+    identity.serial = 65535;
+    panel.SetIdentity(identity);
+    StoreSerialPort();
+    ModalAnswer answer;
+    bool cut = true;
+    std::string shown;
+    answer.Expect([&](wxDialog*) {
+        wxStatusBar* status = frame->GetStatusBar();
+        shown = Utf8(status->GetStatusText(0));
+        status->Refresh();
+        status->Update();  // the bar decides about shortening its text when it paints
+        RunLoopFor(50);
+        cut = status->GetField(0).IsEllipsized();
+        return static_cast<int>(wxID_OK);
+    });
+    answer.Expect(wxID_OK);      // "Komunikacja nie została nawiązana"
+    answer.Expect(wxID_OK);      // "Błąd otwierania portu"
+    answer.Expect(wxID_CANCEL);  // the port dialog: the window closes
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone());
+    EXPECT_EQ(shown, "Panel QM-352, ver. A.3.5, nr 65535");
+    EXPECT_FALSE(cut);
+}
+
 TEST_F(MainWindowTest, MenuBarStructure) {
     StoreSerialPort();
     CreateFrame();
