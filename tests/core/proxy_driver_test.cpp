@@ -54,8 +54,13 @@ public:
             if (entries[i].code == code && entries[i].text == text) return static_cast<int>(i);
         return -1;
     }
-    bool WaitFor(int code, int count = 1, int timeoutMs = 5000) {
-        return RunLoopUntil([&] { return Count(code) >= count; }, timeoutMs);
+    // On a time-out the result lists the events that did arrive.
+    testing::AssertionResult WaitFor(int code, int count = 1, int timeoutMs = 5000) {
+        if (RunLoopUntil([&] { return Count(code) >= count; }, timeoutMs)) return testing::AssertionSuccess();
+        testing::AssertionResult failure = testing::AssertionFailure();
+        failure << "no " << count << " event(s) " << code << " within " << timeoutMs << " ms; arrived:";
+        for (const Entry& entry : entries) failure << " [" << entry.code << " " << entry.text << "]";
+        return failure;
     }
     void Select(long index) {
         driver->PostToThread(UNICOM_SELECT, static_cast<uintptr_t>(static_cast<intptr_t>(index)), 0);
