@@ -90,7 +90,12 @@ TEST_F(PortDialogTest, ListsThePortsWithTheirDescriptions) {
     Run([](DlgComPort& dialog) {
         const wxArrayString& names = dialog.GetPortNames();
         EXPECT_EQ(names.size(), 3u);
-        EXPECT_EQ(dialog.GetPortCombo()->GetCount(), 3u);
+        // The list shows each port by its USB product name, the device in brackets.
+        const wxArrayString shown = dialog.GetPortCombo()->GetStrings();
+        std::vector<std::string> texts;
+        for (const wxString& text : shown) texts.push_back(text.utf8_string());
+        EXPECT_EQ(texts, (std::vector<std::string>{"FT232R USB UART (ttyUSB0)", "Regulator QM-352A, VELTRA (ttyUSB1)",
+                                                   "CP2102 USB to UART (ttyUSB2)"}));
         if (names.size() == 3u) {
             EXPECT_EQ(names[0].utf8_string(), "ttyUSB0");
             EXPECT_EQ(names[2].utf8_string(), "ttyUSB2");

@@ -3,6 +3,7 @@
 #include <wx/image.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/weakref.h>
 
 #include "resources/Resources.h"
 #include "widgets/WaitWindow.h"
@@ -80,9 +81,12 @@ TEST_F(WaitWindowTest, ParentDisabledByOthersStaysDisabled) {
 }
 
 TEST_F(WaitWindowTest, ParentDestroyedWhileShownTakesTheWindowAlong) {
-    Make();
+    wxWeakRef<WaitWindow> shown(Make());
+    ASSERT_TRUE(shown);
     delete frame;  // destroys its child windows, the wait window among them
     frame = nullptr;
+    EXPECT_FALSE(shown);
+    for (wxWindow* window : wxTopLevelWindows) EXPECT_EQ(dynamic_cast<WaitWindow*>(window), nullptr);
 }
 
 TEST(ResourcesTest, IconsAreDrawnAndScaled) {
