@@ -353,8 +353,20 @@ void PanelSimulator::Serve() {
 }
 
 void PanelSimulator::HandleInput(const char* data, size_t length) {
+    bool paced;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        paced = paced_;
+    }
+    const Clock::time_point readAt = Clock::now();
     for (size_t i = 0; i < length && !stopping_; ++i) {
+        if (paced) {
+            // A pty delivers the whole request at once; on the wire each byte takes its time.
+            if (receivedWireEnd_ < readAt) receivedWireEnd_ = readAt;
+            receivedWireEnd_ += kPacedByte;
+        }
         if (data[i] == '\n') {
+            if (paced) std::this_thread::sleep_until(receivedWireEnd_);
             std::string line;
             line.swap(input_);
             HandleLine(std::move(line));

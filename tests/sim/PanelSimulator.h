@@ -128,7 +128,8 @@ public:
     void SetHangUpAfterRequests(int count);
     void HangUpNow();
     void SetReplyDelayMs(int delayMs);
-    // Sends at 960 bytes per second (9600 baud, 8N1), one byte at a time.
+    // Both directions at 960 bytes per second (9600 baud, 8N1): sends one byte at a time, and
+    // takes a request only once its bytes would have crossed the wire.
     void SetPacing(bool paced);
 
     // --- Observation ---
@@ -204,6 +205,7 @@ private:
     std::vector<std::string> heldReplies_;
     unsigned garbageTurn_ = 0;
     Clock::time_point nextPacedByte_;
+    Clock::time_point receivedWireEnd_;  // paced: when the last byte read would have arrived
 
     std::atomic<bool> stopping_{false};
     std::thread thread_;
