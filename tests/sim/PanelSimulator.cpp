@@ -290,6 +290,11 @@ int PanelSimulator::ReportsSent() const {
     return reportsSent_;
 }
 
+int PanelSimulator::RepliesSent() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return repliesSent_;
+}
+
 size_t PanelSimulator::BytesSent() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return bytesSent_;
@@ -449,7 +454,11 @@ void PanelSimulator::HandleLine(std::string line) {
     }
     if (delayMs > 0) SleepFor(delayMs);
     if (!garbage.empty()) SendBytes(garbage);
-    SendBytes(reply);
+    if (SendBytes(reply)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++repliesSent_;
+        changed_.notify_all();
+    }
 }
 
 bool PanelSimulator::Answer(const SimRequest& request, const std::string& body, std::vector<std::string>& fields) {

@@ -141,6 +141,7 @@ public:
     int BadChecksumCount() const;
     int MalformedCount() const;
     int ReportsSent() const;
+    int RepliesSent() const;  // replies written whole
     size_t BytesSent() const;
     bool HasHungUp() const;
     bool PeerClosed() const;  // the other side went away (EIO, POLLHUP or end of stream)
@@ -191,6 +192,7 @@ private:
     int badChecksums_ = 0;
     int malformed_ = 0;
     int reportsSent_ = 0;
+    int repliesSent_ = 0;
     size_t bytesSent_ = 0;
     bool hungUp_ = false;
     bool peerClosed_ = false;
