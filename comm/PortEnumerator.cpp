@@ -3,6 +3,8 @@
 #include "platform/SysfsFiles.h"
 
 #include <dirent.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,6 +48,25 @@ int CompareNumbers(const std::string& a, const std::string& b) {
 }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
+
+// The UART type the serial core shows for a tty directory (0: no UART at that address, as for
+// the 8250 driver's placeholder ports); -1 when there is no such attribute.
+int UartType(const std::string& ttyPath) {
+    const std::string text = ReadFirstLine(ttyPath + "/type");
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return -1;
+    return std::atoi(text.c_str());
+}
+
+// True when the node opens as a serial port with a UART behind it. A node that refuses the
+// open (in use, or not the user's) tells nothing about a UART.
+bool OpensWithUart(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    serial_struct info{};
+    const bool uart = ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+    close(fd);
+    return uart;
+}
 
 
 
@@ -165,7 +186,9 @@ void PortEnumerator::CollectDevices(PortList& found, const std::set<std::string>
             continue;
         std::string driverReal = RealPath(deviceReal + "/driver");
         std::string driver = driverReal.empty() ? std::string() : BaseName(driverReal);
-        if (tty.compare(0, 4, "ttyS") == 0 && driver == "serial8250" && !knownUarts.count(tty)) continue;
+        if (tty.compare(0, 4, "ttyS") == 0 && driver == "serial8250" && !knownUarts.count(tty) &&
+            UartType(ttyPath) <= 0)
+            continue;
 
         std::string label = UsbProductAbove(deviceReal, sysfsReal);
         if (label.empty()) label = driver;
@@ -181,14 +204,14 @@ void PortEnumerator::CollectKernelSerial(PortList& found, const std::vector<std:
     for (const std::string& name : knownUarts) found.Append(new PortEntry(name, "Port " + name));
 }
 
-// Last resort when sysfs and /proc told nothing: a port exists when its node opens, or refuses
-// because it is in use or not ours to open.
+// Last resort when sysfs and /proc told nothing: a port exists when sysfs gives it a UART type,
+// or, where sysfs has no word on it, when its node opens as a serial port with a UART. Opening
+// alone proves nothing: the 8250 placeholders open too.
 void PortEnumerator::Probe(PortList& found) const {
     for (int n = 0; n <= 99; ++n) {
         std::string name = "ttyS" + std::to_string(n);
-        int fd = open((devRoot + "/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        bool present = fd >= 0 || errno == EBUSY || errno == EACCES;
-        if (fd >= 0) close(fd);
+        const int type = UartType(sysfsRoot + "/class/tty/" + name);
+        const bool present = type >= 0 ? type > 0 : OpensWithUart(devRoot + "/" + name);
         if (present) found.Append(new PortEntry(name, name));
     }
 }
