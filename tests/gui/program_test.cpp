@@ -76,7 +76,8 @@ protected:
         if (!home.empty()) std::system(("rm -rf '" + home + "'").c_str());
     }
 
-    void StartProgram() {
+    // polish: the user's locale is pl_PL.UTF-8 (decimal comma, Polish messages of the system).
+    void StartProgram(bool polish = false) {
         child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -84,6 +85,11 @@ protected:
             for (int fd = 3; fd < 1024; ++fd) close(fd);
             setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
             setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
+            if (polish) {
+                setenv("LOCPATH", TestLocalePath(), 1);
+                setenv("LANG", "pl_PL.UTF-8", 1);
+                setenv("LC_ALL", "pl_PL.UTF-8", 1);
+            }
             execl(MIREX_PROGRAM, MIREX_PROGRAM, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -113,6 +119,8 @@ protected:
     RawPty pty;
     sim::PanelSimulator panel;
     pid_t child = -1;
+
+    void LostLinkEndsTheProgramAfterItsOwnMessage();
 };
 
 // The panel end goes away while connected: the user sees the program's own message only (no
@@ -120,6 +128,16 @@ protected:
 // answered, and the driver's diagnostics are in the log file.
 TEST_F(ProgramTest, LostLinkEndsTheProgramAfterItsOwnMessage) {
     StartProgram();
+    LostLinkEndsTheProgramAfterItsOwnMessage();
+}
+
+// The same for a Polish user.
+TEST_F(ProgramTest, LostLinkEndsTheProgramAfterItsOwnMessageUnderAPolishLocale) {
+    StartProgram(true);
+    LostLinkEndsTheProgramAfterItsOwnMessage();
+}
+
+void ProgramTest::LostLinkEndsTheProgramAfterItsOwnMessage() {
     // Identify, start of the reports, slot configuration and the seven input parameters.
     ASSERT_TRUE(panel.WaitForRequests(10, 15000)) << "the program did not connect";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

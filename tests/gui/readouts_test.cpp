@@ -16,6 +16,7 @@
 #include "support/core_EventWait.h"
 #include "support/gui_FrameFixture.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -153,6 +154,20 @@ TEST_F(ReadoutsTest, AnalogInputs) {
     EXPECT_EQ(Texts(4, 4), (std::vector<std::string>{"12.34", "-0.50", "---", "7.000"}));
     ASSERT_TRUE(PushAndSettle(Report(0xA1, 5)));
     EXPECT_EQ(ReadoutText(4), "12.34");
+}
+
+// A Polish user's locale writes a decimal comma; the program's read-outs keep the point, which
+// is what the panel's own display shows.
+TEST_F(ReadoutsTest, ReadingsKeepTheDecimalPointUnderAPolishLocale) {
+    struct Polish {
+        std::string previous = UsePolishLocale();
+        ~Polish() { RestoreLocale(previous); }
+    } polish;
+    ASSERT_FALSE(polish.previous.empty()) << "pl_PL.UTF-8 is missing from " << TestLocalePath();
+    Connect(1, 2, 0);
+    const bool shown = PushAndWait(sim::ThermometerReport(-200, 2400, 0x1234), 2, "46.6");
+    EXPECT_EQ(Texts(0, 3), (std::vector<std::string>{"-2.00", "24.00", "46.6"}));
+    ASSERT_TRUE(shown);
 }
 
 TEST_F(ReadoutsTest, BusInputs) {

@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -20,6 +21,7 @@
 #include "widgets/PasswordBox.h"
 #include "widgets/jwxCombo.h"
 #include "widgets/jwxMiniButt.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -73,6 +75,20 @@ TEST(FormatFixedWidth, WidthFourNeverExceedsFiveCharacters) {
             check(-std::min(boundary, 9999.0) + delta);
         }
     }
+}
+
+// The read-outs' number texts keep the decimal point under a locale with a decimal comma.
+TEST(FormatFixedWidth, DecimalPointUnderAPolishLocale) {
+    const std::string previous = UsePolishLocale();
+    ASSERT_FALSE(previous.empty()) << "pl_PL.UTF-8 is missing from " << TestLocalePath();
+    const std::string fixed = FormatFixedWidth(12.345, 4).utf8_string();
+    const std::string decimal = FormatDecimal(-2, 2).utf8_string();
+    char plain[16];
+    std::snprintf(plain, sizeof plain, "%.1f", 0.5);  // the locale is in force
+    RestoreLocale(previous);
+    EXPECT_STREQ(plain, "0,5");
+    EXPECT_EQ(fixed, "12.35");
+    EXPECT_EQ(decimal, "-2.00");
 }
 
 TEST(FormatFixedWidth, CutsTextsLongerThanTheBuffer) {
