@@ -8,12 +8,14 @@
 #include <wx/sizer.h>
 
 #include <cstdint>
+#include <memory>
 
 class MyApp;
 class PanelClient;
 struct PanelIdent;
 class ReplyRecord;
 class RegX;
+class WaitIndicator;
 class WaitWindow;
 class jwxNVUDisp;
 class jwxUniCom;
@@ -121,6 +123,7 @@ private:
     wxStaticBoxSizer* m_readoutBoxSizer = nullptr;
     wxRadioButton* m_regRadio[5] = {};
     PanelClient* m_client = nullptr;
+    std::unique_ptr<WaitIndicator> m_waitIndicator;  // the client's wait window; outlives the client
     jwxUniCom* m_driver = nullptr;
     bool m_connected = false;
     bool m_readoutsBuilt = false;

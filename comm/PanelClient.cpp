@@ -1,13 +1,12 @@
 #include "comm/PanelClient.h"
 
 #include <wx/log.h>
-#include <wx/weakref.h>
 
 #include <cstdio>
 
 #include "comm/ByteBuffer.h"
 #include "comm/PanelProtocol.h"
-#include "widgets/WaitWindow.h"
+#include "comm/WaitIndicator.h"
 
 namespace {
 // Request texts; characters 4-5 are the sequence slot that the engine fills.
@@ -45,7 +44,7 @@ public:
         client->operations = this;
     }
     ~Operation() {
-        delete waitWindow.get();
+        wait.reset();
         if (!clientGone) client->operations = outer;
     }
     Operation(const Operation&) = delete;
@@ -53,9 +52,9 @@ public:
 
     bool ClientGone() const { return clientGone; }
 
-    // The wait window shown for this operation; the owner destroys it with itself, so it is
-    // only watched. It is closed when the operation ends or when the driver stops.
-    wxWeakRef<WaitWindow> waitWindow;
+    // The indication shown for this operation; taken down when the operation ends or when the
+    // driver stops.
+    std::unique_ptr<WaitIndication> wait;
 
 private:
     friend class PanelClient;
@@ -65,7 +64,7 @@ private:
     std::vector<std::unique_ptr<PanelProtocol>> orphans;
 };
 
-PanelClient::PanelClient(wxWindow* owner) : owner(owner) {}
+PanelClient::PanelClient(wxEvtHandler* owner, WaitIndicator* waits) : owner(owner), waits(waits) {}
 
 PanelClient::~PanelClient() {
     if (engine) engine->Abort();
@@ -110,8 +109,8 @@ void PanelClient::Detach() {
 }
 
 void PanelClient::OnDriverStopped() {
-    // Nothing is awaited any more: no wait window stays up under what the owner shows next.
-    for (Operation* op = operations; op; op = op->outer) delete op->waitWindow.get();
+    // Nothing is awaited any more: no wait indication stays up under what the owner shows next.
+    for (Operation* op = operations; op; op = op->outer) op->wait.reset();
     if (!engine) return;
     DropEngine();
     state = CLIENT_DRIVER_LOST;
@@ -133,16 +132,13 @@ void PanelClient::PostReport(ReplyRecord* record) {
     wxQueueEvent(owner, event.Clone());
 }
 
-WaitWindow* PanelClient::ShowWaitWindow() {
-    return new WaitWindow(owner, wxString::FromUTF8("trwa komunikacja"), wxASCII_STR("Czekajka"), wxRESIZE_BORDER,
-                          wxID_ANY);
-}
+std::unique_ptr<WaitIndication> PanelClient::ShowWait() { return waits ? waits->ShowWait() : nullptr; }
 
 ReplyRecord* PanelClient::Request(const char* text, bool wait) {
     if (!engine) return nullptr;
     Operation op(this);
     PanelProtocol* running = engine.get();
-    if (wait) op.waitWindow = ShowWaitWindow();
+    if (wait) op.wait = ShowWait();
     ++busy;
     ReplyRecord* reply = running->Transact(text);
     if (op.ClientGone()) {
@@ -150,7 +146,7 @@ ReplyRecord* PanelClient::Request(const char* text, bool wait) {
         return nullptr;
     }
     --busy;
-    delete op.waitWindow.get();
+    op.wait.reset();
     if (busy == 0) retired.clear();
     return reply;
 }
@@ -274,7 +270,7 @@ ParamStatus PanelClient::ReadParams(int n, ParamValue** out, const uint16_t* cod
     if (!engine) return PARAM_NO_REPLY;
 
     Operation op(this);
-    if (wait) op.waitWindow = ShowWaitWindow();
+    if (wait) op.wait = ShowWait();
     ParamStatus result = PARAM_OK;
     for (int i = 0; i < n; ++i) {
         ParamStatus status = PARAM_NO_REPLY;
@@ -289,7 +285,7 @@ ParamStatus PanelClient::ReadParams(int n, ParamValue** out, const uint16_t* cod
             break;
         }
     }
-    delete op.waitWindow.get();
+    op.wait.reset();
     return result;
 }
 
@@ -325,12 +321,12 @@ ParamStatus PanelClient::WriteParam(const ParamValue* value, bool wait) {
 ParamStatus PanelClient::WriteParams(int n, ParamValue* const* values, bool wait) {
     if (n <= 0) return PARAM_OK;
     Operation op(this);
-    if (wait && engine) op.waitWindow = ShowWaitWindow();
+    if (wait && engine) op.wait = ShowWait();
     ParamStatus result = PARAM_OK;
     for (int i = 0; i < n && result == PARAM_OK; ++i) {
         result = WriteParam(values[i], false);
         if (result == PARAM_OK && op.ClientGone()) result = PARAM_NO_REPLY;
     }
-    delete op.waitWindow.get();
+    op.wait.reset();
     return result;
 }

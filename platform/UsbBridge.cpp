@@ -1,5 +1,6 @@
 #include "platform/UsbBridge.h"
 
+#include "platform/PortNameOrder.h"
 #include "platform/SysfsFiles.h"
 
 #include <dirent.h>
@@ -19,7 +20,6 @@
 #include <mutex>
 #include <vector>
 
-#include "comm/PortEnumerator.h"
 
 namespace platform {
 
