@@ -281,7 +281,7 @@ protected:
         panel.Stop();
         pty.CloseSlave();
         // Deliver what is still queued (line buffers, report records), then drop the owner.
-        if (wxTheApp) wxTheApp->ProcessPendingEvents();
+        if (wxAppConsole* app = wxAppConsole::GetInstance()) app->ProcessPendingEvents();
         delete frameRef.get();
     }
 
@@ -763,7 +763,7 @@ TEST_F(PanelClientTest, ClientDestroyedUnderARunningRequest) {
 TEST_F(PanelClientTest, OwnerDestroyedUnderARunningRequest) {
     panel.SetHangUpAfterRequests(0);
     PanelClient* client = owner->client;
-    owner->onStopped = [&] { wxTheApp->ScheduleForDestruction(owner); };
+    owner->onStopped = [&] { wxAppConsole::GetInstance()->ScheduleForDestruction(owner); };
     std::unique_ptr<PanelIdent> ident(client->Connect());
     EXPECT_EQ(ident, nullptr);
     // The wait yields to idle time, which destroys the owner, and the client with it, before

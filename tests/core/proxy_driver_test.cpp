@@ -488,6 +488,9 @@ TEST(ProxyDriver, FloodingProxyNeitherDelaysStopNorPilesUpEvents) {
     std::printf("Stop took %lld ms\n",
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     EXPECT_LT(took, std::chrono::milliseconds(300));
+    // The owner takes what is queued, freeing the lines.
+    EXPECT_TRUE(RunLoopUntil([&] { return owner.Queued() == 0; }, 3000));
+    EXPECT_EQ(driver->GetLinesInFlight(), 0);
 }
 
 }  // namespace
