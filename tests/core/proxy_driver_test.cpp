@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <atomic>
 #include <functional>
 #include <thread>
 #include <memory>
@@ -21,6 +20,7 @@
 #include "comm/ProxySettings.h"
 #include "comm/jwxTCP.h"
 #include "support/core_EventWait.h"
+#include "support/core_LineFlood.h"
 #include "support/core_TestProxy.h"
 
 namespace {
@@ -459,16 +459,7 @@ TEST(ProxyDriver, FloodingProxyNeitherDelaysStopNorPilesUpEvents) {
     ASSERT_TRUE(proxy.WaitForOperator(3000));
 
     // The panel end floods for at most 4 s (a driver that never gives way is still stopped).
-    std::atomic<bool> flooding{true};
-    std::thread flood([&] {
-        std::string chunk;
-        for (int i = 0; i < 512; ++i) chunk += "029700:15*6B\n";
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
-        while (flooding && std::chrono::steady_clock::now() < end) {
-            pollfd watch = {panel.panelEnd, POLLOUT, 0};
-            if (poll(&watch, 1, 20) > 0) (void)send(panel.panelEnd, chunk.data(), chunk.size(), MSG_DONTWAIT);
-        }
-    });
+    LineFlood flood(panel.panelEnd, 512);
     // The owner is busy for a while and takes nothing.
     const long rssBefore = ResidentKiB();
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
@@ -483,8 +474,7 @@ TEST(ProxyDriver, FloodingProxyNeitherDelaysStopNorPilesUpEvents) {
     const auto before = std::chrono::steady_clock::now();
     driver->Stop();
     const auto took = std::chrono::steady_clock::now() - before;
-    flooding = false;
-    flood.join();
+    flood.Stop();
     std::printf("Stop took %lld ms\n",
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     EXPECT_LT(took, std::chrono::milliseconds(300));

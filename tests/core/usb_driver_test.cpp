@@ -7,7 +7,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 #include <functional>
@@ -18,6 +17,7 @@
 
 #include "comm/jwxFtdiUSB.h"
 #include "platform/UsbBridge.h"
+#include "support/core_LineFlood.h"
 #include "support/core_SysfsFixture.h"
 
 using namespace platform;
@@ -262,23 +262,13 @@ TEST(UsbDriverTest, FloodingBridgeNeitherDelaysStopNorPilesUpEvents) {
     FakeBridge& bridge = rig.AddBridge("ttyUSB0", kAccepted, false);
     rig.StartDriver();
     ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_OPENED));
-    std::atomic<bool> flooding{true};
-    std::thread flood([&] {
-        std::string chunk;
-        for (int i = 0; i < 64; ++i) chunk += "029700:15*6B\n";
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
-        while (flooding && std::chrono::steady_clock::now() < end) {
-            pollfd ready = {bridge.master, POLLOUT, 0};
-            if (poll(&ready, 1, 20) == 1) (void)write(bridge.master, chunk.data(), chunk.size());
-        }
-    });
+    LineFlood flood(bridge.master, 64);
     std::this_thread::sleep_for(std::chrono::milliseconds(800));  // the owner takes nothing meanwhile
     const int inFlight = rig.driver->GetLinesInFlight();
     const auto before = std::chrono::steady_clock::now();
     rig.driver->Stop();
     const auto took = std::chrono::steady_clock::now() - before;
-    flooding = false;
-    flood.join();
+    flood.Stop();
     EXPECT_GT(inFlight, 0);
     EXPECT_LE(inFlight, 2 * jwxUniCom::kMaxLinesInFlight);
     EXPECT_LT(took, std::chrono::milliseconds(300))
