@@ -59,7 +59,9 @@ DlgComPort::DlgComPort(wxWindow* parent, const wxString& title, long style, wxWi
     top->AddSpacer(5);
     // The standard OK / Cancel row, with Polish labels in place of the toolkit's stock ones.
     auto* buttons = new wxStdDialogButtonSizer;
-    buttons->AddButton(new wxButton(this, wxID_OK, wxASCII_STR("OK")));
+    auto* ok = new wxButton(this, wxID_OK, wxASCII_STR("OK"));
+    ok->SetDefault();  // Enter confirms; Escape cancels through the wxID_CANCEL button
+    buttons->AddButton(ok);
     buttons->AddButton(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("Anuluj")));
     buttons->Realize();
     top->Add(buttons, 0, wxEXPAND | wxALL, 6);

@@ -13,6 +13,8 @@ public:
     MyFrame* GetTopFrame() const { return m_frame; }
 
 private:
+    void OnFrameDestroyed(wxWindowDestroyEvent& event);
+
     MyFrame* m_frame = nullptr;
 };
 

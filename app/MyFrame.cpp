@@ -19,6 +19,7 @@
 #include "regulators/RegX.h"
 #include "resources/Resources.h"
 #include "widgets/MesgBox.h"
+#include "widgets/WaitWindowIndicator.h"
 #include "widgets/jwxNVUDisp.h"
 
 namespace {
@@ -64,7 +65,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     : wxFrame(nullptr, wxID_ANY, title, position, size, wxDEFAULT_FRAME_STYLE) {
     // Null when the frame runs under another application object (the window tests).
     m_app = dynamic_cast<MyApp*>(wxTheApp);
-    m_client = new PanelClient(this);
+    m_waitIndicator = std::make_unique<WaitWindowIndicator>(this);
+    m_client = new PanelClient(this, m_waitIndicator.get());
 
     wxTheApp->SetVendorName(wxASCII_STR("VELTRA"));
     wxTheApp->SetAppName(wxASCII_STR("mirex"));
@@ -232,6 +234,13 @@ void MyFrame::FitToPanel() {
     wxSize current = GetSize();
     SetMinSize(fitting);
     SetSize(fitting.GetWidth(), fitting.GetHeight() > current.GetHeight() ? fitting.GetHeight() : current.GetHeight());
+}
+
+void MyFrame::ShowStatusText(const wxString& text) {
+    SetStatusText(text, 0);
+    // Grown past the window (a reconnect, a panel that is then rejected): refit now rather than
+    // only when the read-outs are built.
+    if (StatusTextWidth(this) > GetSize().GetWidth()) FitToPanel();
 }
 
 void MyFrame::SaveGeometry() {

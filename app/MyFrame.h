@@ -21,6 +21,7 @@ class PanelClient;
 struct PanelIdent;
 class ReplyRecord;
 class RegX;
+class WaitIndicator;
 class WaitWindow;
 class jwxNVUDisp;
 class jwxUniCom;
@@ -40,6 +41,8 @@ public:
 
     void EnableMenus(bool enable);
     void FitToPanel();
+    // Status bar text; the window widens when the text would not fit.
+    void ShowStatusText(const wxString& text);
     void SaveGeometry();
 
     // Connection sequence.
@@ -141,6 +144,7 @@ private:
     wxStaticBoxSizer* m_readoutBoxSizer = nullptr;
     wxRadioButton* m_regRadio[5] = {};
     PanelClient* m_client = nullptr;
+    std::unique_ptr<WaitIndicator> m_waitIndicator;  // the client's wait window; outlives the client
     jwxUniCom* m_driver = nullptr;
     bool m_connected = false;
     bool m_readoutsBuilt = false;

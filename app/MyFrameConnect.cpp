@@ -160,6 +160,8 @@ void MyFrame::OnUniComEvent(wxCommandEvent& event) {
         }
         case UNICOM_EV_STOPPED:
             wxLogError(wxASCII_STR("Unicom driver stopped"));
+            // No wait window stays up under the message: nothing is awaited any more.
+            DeleteConnectWaitWindow();
             m_client->OnDriverStopped();
             Notice(this, U8("Błąd w driverze obsługującym komunikację"));
             Close(false);
@@ -238,7 +240,7 @@ bool MyFrame::IdentifyPanel(const PanelIdent* ident) {
         status += wxString::Format(wxASCII_STR("%d.%d"), major, minor);
     }
     if (!(ident->flags & 1)) status += wxString::Format(wxASCII_STR(", nr %u"), static_cast<unsigned>(ident->serial));
-    SetStatusText(status, 0);
+    ShowStatusText(status);
 
     bool accepted = true;
     if (ident->typeCode != 0x352) {

@@ -21,8 +21,6 @@ constexpr int kAnalogOutputReadout = 8;   // 8 + n: output value, 10 + n: normal
 constexpr int kNormalisedReadout = 10;
 constexpr int kBusReadout = 12;           // 12 + 4 * slot + parameter
 
-wxString Printf(const char* format, double value) { return wxString::Format(wxASCII_STR(format), value); }
-
 wxString FixedWidth(double value) { return FormatFixedWidth(value, 4); }
 }  // namespace
 
@@ -135,9 +133,9 @@ void MyFrame::UpdateReadouts(const ReplyRecord* record) {
 
     if (code == 0x02) {
         if (m_inputConfig[0] != INPUT_THERMOMETERS) return;
-        setValue(0, Printf("%.2f", record->GetSigned(1) * 0.01));
-        setValue(1, Printf("%.2f", record->GetSigned(2) * 0.01));
-        setValue(2, Printf("%.1f", F(3) * 0.01));
+        setValue(0, FormatDecimal(record->GetSigned(1) * 0.01, 2));
+        setValue(1, FormatDecimal(record->GetSigned(2) * 0.01, 2));
+        setValue(2, FormatDecimal(F(3) * 0.01, 1));
     } else if (code == 0x97) {
         if (fields != 1) return;
         uint32_t mask = F(0);
@@ -154,15 +152,15 @@ void MyFrame::UpdateReadouts(const ReplyRecord* record) {
             double raw = F(3 * n + 4);
             switch (type) {
                 case 1:
-                    setValue(n, Printf("%.2f", raw * 0.001));
+                    setValue(n, FormatDecimal(raw * 0.001, 2));
                     setUnit(n, wxASCII_STR("V"));
                     break;
                 case 2:
-                    setValue(n, Printf("%.3f", raw * 0.0001));
+                    setValue(n, FormatDecimal(raw * 0.0001, 3));
                     setUnit(n, wxASCII_STR("V"));
                     break;
                 case 3:
-                    setValue(n, Printf("%.2f", raw * 0.001));
+                    setValue(n, FormatDecimal(raw * 0.001, 2));
                     setUnit(n, wxASCII_STR("mA"));
                     break;
                 default:
@@ -197,6 +195,6 @@ void MyFrame::UpdateReadouts(const ReplyRecord* record) {
                      (position == 1 && m_slotConfig[1] == SLOT_ANALOG_OUTPUT);
         if (!shown) return;
         setValue(kAnalogOutputReadout + position, FixedWidth(record->GetFloat(1)));
-        setValue(kNormalisedReadout + position, Printf("%.1f", record->GetFloat(2) * 100));
+        setValue(kNormalisedReadout + position, FormatDecimal(record->GetFloat(2) * 100, 1));
     }
 }

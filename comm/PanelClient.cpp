@@ -1,13 +1,12 @@
 #include "comm/PanelClient.h"
 
 #include <wx/log.h>
-#include <wx/weakref.h>
 
 #include <cstdio>
 
 #include "comm/ByteBuffer.h"
 #include "comm/PanelProtocol.h"
-#include "widgets/WaitWindow.h"
+#include "comm/WaitIndicator.h"
 
 namespace {
 // Request texts; characters 4-5 are the sequence slot that the engine fills.
@@ -45,12 +44,17 @@ public:
         client->operations = this;
     }
     ~Operation() {
+        wait.reset();
         if (!clientGone) client->operations = outer;
     }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
 
     bool ClientGone() const { return clientGone; }
+
+    // The indication shown for this operation; taken down when the operation ends or when the
+    // driver stops.
+    std::unique_ptr<WaitIndication> wait;
 
 private:
     friend class PanelClient;
@@ -60,7 +64,7 @@ private:
     std::vector<std::unique_ptr<PanelProtocol>> orphans;
 };
 
-PanelClient::PanelClient(wxWindow* owner) : owner(owner) {}
+PanelClient::PanelClient(wxEvtHandler* owner, WaitIndicator* waits) : owner(owner), waits(waits) {}
 
 PanelClient::~PanelClient() {
     if (engine) engine->Abort();
@@ -105,6 +109,8 @@ void PanelClient::Detach() {
 }
 
 void PanelClient::OnDriverStopped() {
+    // Nothing is awaited any more: no wait indication stays up under what the owner shows next.
+    for (Operation* op = operations; op; op = op->outer) op->wait.reset();
     if (!engine) return;
     DropEngine();
     state = CLIENT_DRIVER_LOST;
@@ -126,26 +132,21 @@ void PanelClient::PostReport(ReplyRecord* record) {
     wxQueueEvent(owner, event.Clone());
 }
 
-WaitWindow* PanelClient::ShowWaitWindow() {
-    return new WaitWindow(owner, wxString::FromUTF8("trwa komunikacja"), wxASCII_STR("Czekajka"), wxRESIZE_BORDER,
-                          wxID_ANY);
-}
+std::unique_ptr<WaitIndication> PanelClient::ShowWait() { return waits ? waits->ShowWait() : nullptr; }
 
 ReplyRecord* PanelClient::Request(const char* text, bool wait) {
     if (!engine) return nullptr;
     Operation op(this);
     PanelProtocol* running = engine.get();
-    // The owner destroys its child windows with itself, so the window is only watched.
-    wxWeakRef<WaitWindow> waitWindow(wait ? ShowWaitWindow() : nullptr);
+    if (wait) op.wait = ShowWait();
     ++busy;
     ReplyRecord* reply = running->Transact(text);
     if (op.ClientGone()) {
-        delete waitWindow.get();
         delete reply;
         return nullptr;
     }
     --busy;
-    delete waitWindow.get();
+    op.wait.reset();
     if (busy == 0) retired.clear();
     return reply;
 }
@@ -269,7 +270,7 @@ ParamStatus PanelClient::ReadParams(int n, ParamValue** out, const uint16_t* cod
     if (!engine) return PARAM_NO_REPLY;
 
     Operation op(this);
-    wxWeakRef<WaitWindow> waitWindow(wait ? ShowWaitWindow() : nullptr);
+    if (wait) op.wait = ShowWait();
     ParamStatus result = PARAM_OK;
     for (int i = 0; i < n; ++i) {
         ParamStatus status = PARAM_NO_REPLY;
@@ -284,7 +285,7 @@ ParamStatus PanelClient::ReadParams(int n, ParamValue** out, const uint16_t* cod
             break;
         }
     }
-    delete waitWindow.get();
+    op.wait.reset();
     return result;
 }
 
@@ -320,12 +321,12 @@ ParamStatus PanelClient::WriteParam(const ParamValue* value, bool wait) {
 ParamStatus PanelClient::WriteParams(int n, ParamValue* const* values, bool wait) {
     if (n <= 0) return PARAM_OK;
     Operation op(this);
-    wxWeakRef<WaitWindow> waitWindow(wait && engine ? ShowWaitWindow() : nullptr);
+    if (wait && engine) op.wait = ShowWait();
     ParamStatus result = PARAM_OK;
     for (int i = 0; i < n && result == PARAM_OK; ++i) {
         result = WriteParam(values[i], false);
         if (result == PARAM_OK && op.ClientGone()) result = PARAM_NO_REPLY;
     }
-    delete waitWindow.get();
+    op.wait.reset();
     return result;
 }

@@ -1,6 +1,6 @@
 // The frame's single connection holder. It owns the request engine for the attached driver,
 // turns typed operations into request lines, interprets the replies into records and status
-// codes, shows the wait window while a request runs and forwards every line that the panel
+// codes, shows a wait indication (the wait window) while a request runs and forwards every line that the panel
 // sends on its own account to the owner as an EVT_PANEL_DATA event.
 //
 // Requests wait inside the event loop, so received lines, a lost driver, Attach/Detach and
@@ -10,7 +10,7 @@
 // driver dies): the running operations then return without touching it again.
 #pragma once
 
-#include <wx/window.h>
+#include <wx/event.h>
 
 #include <cstdint>
 #include <memory>
@@ -23,13 +23,15 @@
 
 class ByteBuffer;
 class PanelProtocol;
-class WaitWindow;
+class WaitIndication;
+class WaitIndicator;
 class jwxUniCom;
 
 class PanelClient {
 public:
-    // The owner receives EVT_PANEL_DATA events and is the parent of the wait window.
-    explicit PanelClient(wxWindow* owner);
+    // The owner receives EVT_PANEL_DATA events; waits, when given, shows what covers the owner
+    // while a request waits (it must outlive the client).
+    explicit PanelClient(wxEvtHandler* owner, WaitIndicator* waits = nullptr);
     ~PanelClient();
     PanelClient(const PanelClient&) = delete;
     PanelClient& operator=(const PanelClient&) = delete;
@@ -81,10 +83,11 @@ private:
 
     // Aborts and forgets the current engine; deleted now, or once no transaction runs.
     void DropEngine();
-    WaitWindow* ShowWaitWindow();
+    std::unique_ptr<WaitIndication> ShowWait();
     void PostReport(ReplyRecord* record);
 
-    wxWindow* owner;
+    wxEvtHandler* owner;
+    WaitIndicator* waits;
     jwxUniCom* driver = nullptr;
     std::unique_ptr<PanelProtocol> engine;
     // Engines dropped while a transaction ran on them (the deferred delete).

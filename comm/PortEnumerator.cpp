@@ -3,6 +3,8 @@
 #include "platform/SysfsFiles.h"
 
 #include <dirent.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,31 +23,24 @@ using platform::IsFile;
 using platform::ReadFirstLine;
 using platform::RealPath;
 
-struct NameClass {
-    int rank;            // 0 COM numbered, 1 other numbered, 2 unnumbered
-    std::string prefix;  // letters before the digits (numbered names)
-    std::string digits;  // the digit run without leading zeros (numbered names)
-};
-
-NameClass Classify(const std::string& name) {
-    size_t letters = 0;
-    while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters]))) ++letters;
-    size_t end = letters;
-    while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
-    if (letters == 0 || end == letters || end != name.size()) return {2, std::string(), std::string()};
-    size_t firstSignificant = name.find_first_not_of('0', letters);
-    std::string digits = firstSignificant == std::string::npos ? std::string() : name.substr(firstSignificant);
-    std::string prefix = name.substr(0, letters);
-    return {prefix == "COM" ? 0 : 1, prefix, digits};
+// The UART type the serial core shows for a tty directory (0: no UART at that address, as for
+// the 8250 driver's placeholder ports); -1 when there is no such attribute.
+int UartType(const std::string& ttyPath) {
+    const std::string text = ReadFirstLine(ttyPath + "/type");
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return -1;
+    return std::atoi(text.c_str());
 }
 
-// Compares two digit runs (no leading zeros) by value, whatever their length.
-int CompareNumbers(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    return a.compare(b);
+// True when the node opens as a serial port with a UART behind it. A node that refuses the
+// open (in use, or not the user's) tells nothing about a UART.
+bool OpensWithUart(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    serial_struct info{};
+    const bool uart = ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+    close(fd);
+    return uart;
 }
-
-int Sign(int value) { return (value > 0) - (value < 0); }
 
 
 
@@ -78,21 +73,6 @@ std::string HardwareDevice(std::string device) {
 
 
 }  // namespace
-
-int ComparePortNames(const std::string& a, const std::string& b) {
-    NameClass left = Classify(a);
-    NameClass right = Classify(b);
-    if (left.rank != right.rank) return left.rank < right.rank ? -1 : 1;
-    if (left.rank == 2) return Sign(a.compare(b));
-    if (left.rank == 1) {
-        int byPrefix = left.prefix.compare(right.prefix);
-        if (byPrefix != 0) return Sign(byPrefix);
-    }
-    int byNumber = CompareNumbers(left.digits, right.digits);
-    // Equal numbers written differently (COM3, COM03) are ordered by bytes, so that equal names
-    // always end up next to each other and the duplicate pass catches every repeat.
-    return byNumber != 0 ? byNumber : Sign(a.compare(b));
-}
 
 std::string PortNameFromFriendlyName(const std::string& friendlyName) {
     size_t open = friendlyName.rfind('(');
@@ -165,7 +145,9 @@ void PortEnumerator::CollectDevices(PortList& found, const std::set<std::string>
             continue;
         std::string driverReal = RealPath(deviceReal + "/driver");
         std::string driver = driverReal.empty() ? std::string() : BaseName(driverReal);
-        if (tty.compare(0, 4, "ttyS") == 0 && driver == "serial8250" && !knownUarts.count(tty)) continue;
+        if (tty.compare(0, 4, "ttyS") == 0 && driver == "serial8250" && !knownUarts.count(tty) &&
+            UartType(ttyPath) <= 0)
+            continue;
 
         std::string label = UsbProductAbove(deviceReal, sysfsReal);
         if (label.empty()) label = driver;
@@ -181,14 +163,14 @@ void PortEnumerator::CollectKernelSerial(PortList& found, const std::vector<std:
     for (const std::string& name : knownUarts) found.Append(new PortEntry(name, "Port " + name));
 }
 
-// Last resort when sysfs and /proc told nothing: a port exists when its node opens, or refuses
-// because it is in use or not ours to open.
+// Last resort when sysfs and /proc told nothing: a port exists when sysfs gives it a UART type,
+// or, where sysfs has no word on it, when its node opens as a serial port with a UART. Opening
+// alone proves nothing: the 8250 placeholders open too.
 void PortEnumerator::Probe(PortList& found) const {
     for (int n = 0; n <= 99; ++n) {
         std::string name = "ttyS" + std::to_string(n);
-        int fd = open((devRoot + "/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        bool present = fd >= 0 || errno == EBUSY || errno == EACCES;
-        if (fd >= 0) close(fd);
+        const int type = UartType(sysfsRoot + "/class/tty/" + name);
+        const bool present = type >= 0 ? type > 0 : OpensWithUart(devRoot + "/" + name);
         if (present) found.Append(new PortEntry(name, name));
     }
 }

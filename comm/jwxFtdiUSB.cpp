@@ -103,7 +103,11 @@ platform::UsbStatus jwxFtdiUSB::Write(const uint8_t* bytes, int32_t length) {
 }
 
 void jwxFtdiUSB::ReadBurst() {
-    for (int value = ReadByte(); value >= 0; value = ReadByte()) {
+    // Bounded, so that a bridge that never stops delivering cannot keep the worker from its
+    // messages.
+    for (int n = 0; n < kMaxBurstBytes; ++n) {
+        const int value = ReadByte();
+        if (value < 0) break;
         uint8_t byte = static_cast<uint8_t>(value);
         lines.Append(&byte, 1, [this](const uint8_t* line, int32_t length) { PostLine(line, length); });
     }
@@ -151,18 +155,23 @@ int jwxFtdiUSB::ThreadMain() {
     PostCode(UNICOM_EV_OPENED);
 
     for (bool exit = false; !exit;) {
-        switch (WaitDeviceOrMessage(rxWaitFd, timeout)) {
+        // While the owner has not taken what was posted, the bridge is not read.
+        const bool backlogged = LinesBacklogged();
+        switch (WaitDeviceOrMessage(backlogged ? -1 : rxWaitFd, backlogged ? kBacklogPollMs : timeout)) {
             case WaitResult::Device:
                 ReadBurst();
                 // A bridge that is gone stays readable for ever: without this the worker
                 // would wake again at once, around and around.
                 if (deviceLost) return EndAfterError(wxASCII_STR("USB device lost"), lostError);
+                // A bridge that keeps delivering wins every wait: the queued messages are
+                // taken here as well.
+                exit = TakeMessages();
                 break;
             case WaitResult::Message:
                 exit = TakeMessages();
                 break;
             case WaitResult::Timeout:
-                PostCode(UNICOM_EV_IDLE);
+                if (!backlogged) PostCode(UNICOM_EV_IDLE);
                 break;
             case WaitResult::Failed: {
                 long error = errno;

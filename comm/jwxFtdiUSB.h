@@ -32,6 +32,9 @@ protected:
     int ThreadMain() override;
 
 private:
+    // Bytes read at most per wake-up before the queued messages are looked at.
+    static constexpr int kMaxBurstBytes = 512;
+
     // Reads every queued byte into the line buffer and posts the completed lines.
     void ReadBurst();
     // Takes every queued thread message; true when UNICOM_EXIT was among them.

@@ -27,9 +27,17 @@ int jwxSerial::OpenPort(const wxString& name) {
     platform::SerialOpenStep step = platform::SerialOpenStep::CreateFile;
     int error = 0;
     if (port.Open(utf8Name, dcb, &step, &error)) return port.GetFd();
-    PostError(wxString::Format(wxASCII_STR("%s(%s): %ld"), wxString::FromAscii(platform::SerialOpenStepName(step)),
-                               wxString::FromUTF8(platform::SerialDevicePath(utf8Name)), static_cast<long>(error)));
+    PostError(OpenErrorText(step, utf8Name, error));
     return -1;
+}
+
+wxString jwxSerial::OpenErrorText(platform::SerialOpenStep step, const std::string& name, int error) {
+    wxString text = wxString::Format(wxASCII_STR("%s(%s): %ld"), wxString::FromAscii(platform::SerialOpenStepName(step)),
+                                     wxString::FromUTF8(platform::SerialDevicePath(name)), static_cast<long>(error));
+    // Serial and USB ports belong to the dialout group on Debian.
+    if (error == EACCES || error == EPERM)
+        text += wxASCII_STR(" (permission denied: the user may need to be in the dialout group)");
+    return text;
 }
 
 int jwxSerial::Open() {

@@ -23,6 +23,9 @@ public:
     // Worker side: opens and sets up the port with the built settings. Returns the descriptor,
     // or -1 after posting the failing step's error ("CreateFile(/dev/ttyS9): 2").
     int OpenPort(const wxString& name);
+    // The log text for a failed open: "<step>(<device path>): <errno>", with a hint when the
+    // user may not open the port.
+    static wxString OpenErrorText(platform::SerialOpenStep step, const std::string& name, int error);
     // Worker side: 9600 baud, 8 data bits, no parity, 1 stop bit, then OpenPort. 0 or -1.
     int Open();
 

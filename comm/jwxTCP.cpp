@@ -4,13 +4,17 @@
 
 #include <wx/log.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,6 +23,20 @@ namespace {
 // Slice of a wait for a writable socket: the queue has no descriptor to poll beside it, so
 // UNICOM_EXIT is looked for between slices.
 constexpr int kWriteWaitSliceMs = 50;
+
+// One name lookup on a thread of its own: getaddrinfo cannot be interrupted, so the worker
+// waits for the lookup's descriptor together with its messages and may give up on it. The
+// state is shared: whoever lets go last frees it, with the result.
+struct Lookup {
+    int doneFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    int status = EAI_FAIL;
+    addrinfo* result = nullptr;
+    std::atomic<bool> done{false};  // status and result are set
+    ~Lookup() {
+        if (result) freeaddrinfo(result);
+        if (doneFd >= 0) close(doneFd);
+    }
+};
 
 bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
@@ -66,11 +84,27 @@ int jwxTCP::Connect() {
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+    auto lookup = std::make_shared<Lookup>();
+    if (lookup->doneFd < 0) {
         failureReason = kReasonResolve;
         return -1;
     }
+    std::thread([lookup, name = host, hints, resolve = resolver] {
+        addrinfo* result = nullptr;
+        lookup->status = resolve(name.c_str(), nullptr, &hints, &result);
+        lookup->result = result;
+        lookup->done.store(true, std::memory_order_release);
+        const uint64_t one = 1;
+        (void)!write(lookup->doneFd, &one, sizeof one);
+    }).detach();
+    const Wake wake = WaitSocket(lookup->doneFd, POLLIN, Clock::now() + std::chrono::milliseconds(stepTimeoutMs));
+    if (wake == Wake::Exit) return -1;
+    if (wake != Wake::Ready || !lookup->done.load(std::memory_order_acquire) || lookup->status != 0 ||
+        lookup->result == nullptr) {
+        failureReason = kReasonResolve;
+        return -1;
+    }
+    addrinfo* found = lookup->result;
     int connected = -1;
     for (addrinfo* entry = found; entry != nullptr && connected < 0 && port > 0; entry = entry->ai_next) {
         if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
@@ -84,7 +118,6 @@ int jwxTCP::Connect() {
             const Wake wake = WaitSocket(fd, POLLOUT, Clock::now() + std::chrono::milliseconds(stepTimeoutMs));
             if (wake == Wake::Exit) {
                 close(fd);
-                freeaddrinfo(found);
                 return -1;
             }
             int error = 0;
@@ -94,7 +127,6 @@ int jwxTCP::Connect() {
         if (ok) connected = fd;
         else close(fd);
     }
-    freeaddrinfo(found);
     if (connected < 0) failureReason = kReasonConnect;
     return connected;
 }
@@ -192,15 +224,22 @@ int jwxTCP::Relay() {
             continue;
         }
         // A closed connection is not watched again: it would report ready at once forever.
-        switch (platform::WaitDeviceOrMessage(peerClosed ? -1 : socketFd, timeout)) {
+        // While the owner has not taken what was posted, the socket is not read either (the
+        // peer is held back by the connection's own flow control); messages are still taken.
+        const bool backlogged = LinesBacklogged();
+        const int watched = peerClosed || backlogged ? -1 : socketFd;
+        switch (platform::WaitDeviceOrMessage(watched, backlogged ? kBacklogPollMs : timeout)) {
         case platform::WaitResult::Device:
             ReceiveIntoLines();
+            // A peer that keeps sending wins every wait: take the queued messages here as well,
+            // so that requests and the exit are never held back by traffic.
+            while (!exitRequested && NextMessage(&message)) HandleRelayMessage(message);
             break;
         case platform::WaitResult::Message:
             while (!exitRequested && NextMessage(&message)) HandleRelayMessage(message);
             break;
         case platform::WaitResult::Timeout:
-            PostCode(UNICOM_EV_IDLE);
+            if (!backlogged) PostCode(UNICOM_EV_IDLE);
             break;
         case platform::WaitResult::Failed:
             PostLastError(wxASCII_STR("poll"));

@@ -8,6 +8,8 @@
 // bounded in time and give way to UNICOM_EXIT, so Stop never waits long.
 #pragma once
 
+#include <netdb.h>
+
 #include <chrono>
 #include <deque>
 #include <string>
@@ -31,6 +33,10 @@ public:
     int GetPort() const { return port; }
     // Shortens the step time-out (tests); call before Start.
     void SetStepTimeoutMs(int ms) { stepTimeoutMs = ms; }
+    // The name lookup, getaddrinfo unless replaced (tests stand in a slow name service); call
+    // before Start.
+    using Resolver = int (*)(const char* node, const char* service, const addrinfo* hints, addrinfo** result);
+    void SetResolver(Resolver lookup) { resolver = lookup; }
 
 protected:
     int ThreadMain() override;
@@ -65,6 +71,7 @@ private:
     int socketFd = -1;
     const char* failureReason = nullptr;
     int stepTimeoutMs = kStepTimeoutMs;
+    Resolver resolver = &getaddrinfo;
 
     // Worker state.
     ProxyHandshake handshake;

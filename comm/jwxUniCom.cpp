@@ -4,8 +4,34 @@
 
 #include <cerrno>
 
+namespace {
+// A received line on its way to the owner. It counts itself in the driver's lines in flight
+// from its making until the owner has handled (and the toolkit destroyed) it.
+class LineEvent : public wxCommandEvent {
+public:
+    LineEvent(int id, std::shared_ptr<std::atomic<int>> counter)
+        : wxCommandEvent(EVT_UNICOM, id), counter(std::move(counter)) {
+        ++*this->counter;
+    }
+    LineEvent(const LineEvent& other) : wxCommandEvent(other), counter(other.counter) { ++*counter; }
+    ~LineEvent() override { --*counter; }
+    wxEvent* Clone() const override { return new LineEvent(*this); }
+
+private:
+    std::shared_ptr<std::atomic<int>> counter;
+};
+}  // namespace
+
+namespace {
+// Ids from 1 on; a program makes far fewer drivers than would wrap it.
+int NextEventId() {
+    static std::atomic<int> last{0};
+    return ++last;
+}
+}  // namespace
+
 jwxUniCom::jwxUniCom(wxEvtHandler* owner)
-    : wxThreadHelper(wxTHREAD_JOINABLE), owner(owner), startSemaphore(0, 1), lines(kTerminator) {}
+    : wxThreadHelper(wxTHREAD_JOINABLE), owner(owner), eventId(NextEventId()), startSemaphore(0, 1), lines(kTerminator) {}
 
 jwxUniCom::~jwxUniCom() {
     // A worker that ended on its own must still be joined, or its thread is never released.
@@ -82,7 +108,7 @@ void jwxUniCom::BeginWorker() {
 }
 
 void jwxUniCom::PostCode(int code) {
-    wxCommandEvent event(EVT_UNICOM, static_cast<int>(threadId));
+    wxCommandEvent event(EVT_UNICOM, eventId);
     event.SetInt(code);
     wxQueueEvent(owner, event.Clone());
 }
@@ -92,14 +118,14 @@ void jwxUniCom::PostCode(int code, const wxString& text) { PostText(code, text);
 void jwxUniCom::PostLine(const uint8_t* bytes, int32_t length) {
     ByteBuffer* line = new ByteBuffer(length);
     line->CopyIn(bytes, length);
-    wxCommandEvent event(EVT_UNICOM, static_cast<int>(threadId));
-    event.SetInt(UNICOM_EV_LINE);
-    event.SetClientData(line);
-    wxQueueEvent(owner, event.Clone());
+    auto* event = new LineEvent(eventId, linesInFlight);
+    event->SetInt(UNICOM_EV_LINE);
+    event->SetClientData(line);
+    wxQueueEvent(owner, event);
 }
 
 void jwxUniCom::PostText(int code, const wxString& text) {
-    wxCommandEvent event(EVT_UNICOM, static_cast<int>(threadId));
+    wxCommandEvent event(EVT_UNICOM, eventId);
     event.SetInt(code);
     event.SetString(text);
     wxQueueEvent(owner, event.Clone());

@@ -7,7 +7,9 @@
 #include <wx/string.h>
 #include <wx/thread.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "comm/ByteBuffer.h"
 #include "comm/LineAssembler.h"
@@ -31,11 +33,19 @@ public:
 
     bool IsRunning() const { return running != nullptr; }
     platform::ThreadId GetThreadId() const { return threadId; }
-    // The id that the worker's EVT_UNICOM events carry.
-    int GetEventId() const { return static_cast<int>(threadId); }
+    // The id that the worker's EVT_UNICOM events carry: unique in the process, so that events
+    // of a driver that has since been stopped are never taken for those of its successor.
+    int GetEventId() const { return eventId; }
     wxEvtHandler* GetOwner() const { return owner; }
 
     static constexpr int kTimeoutMs = 1500;
+    // Received lines posted to the owner that it has not handled yet, at most: beyond this the
+    // worker stops reading until the owner catches up, so a flooding peer cannot make the queue
+    // (and memory) grow without bound.
+    static constexpr int kMaxLinesInFlight = 256;
+    // How often a worker held back by unhandled lines looks whether the owner caught up.
+    static constexpr int kBacklogPollMs = 5;
+    int GetLinesInFlight() const { return *linesInFlight; }
     static constexpr uint8_t kTerminator = 10;
 
 protected:
@@ -54,6 +64,8 @@ protected:
     void PostInfo(const wxString& text);
     void PostWarning(const wxString& text);
     void PostError(const wxString& text);
+    // True while kMaxLinesInFlight posted lines wait for the owner: the worker reads no more.
+    bool LinesBacklogged() const { return *linesInFlight >= kMaxLinesInFlight; }
     // Posts the text followed by ": LastError: %ld" with errno as it was on entry.
     void PostLastError(const wxString& text);
     // The same with an error number the caller saved (errno may change before the call).
@@ -63,6 +75,7 @@ protected:
     wxEvtHandler* owner;
     wxThread* running = nullptr;
     platform::ThreadId threadId = 0;
+    const int eventId;
     int timeout = kTimeoutMs;
     uint8_t terminator = kTerminator;
     wxSemaphore startSemaphore;
@@ -70,6 +83,9 @@ protected:
     LineAssembler lines;
 
 private:
+    // Count of posted line events not yet destroyed; shared with the events, which may outlive
+    // the driver.
+    std::shared_ptr<std::atomic<int>> linesInFlight = std::make_shared<std::atomic<int>>(0);
     bool startReleasedFlag = false;  // worker side: BeginWorker has released Start
     void PostText(int code, const wxString& text);
 };

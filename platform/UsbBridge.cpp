@@ -1,5 +1,6 @@
 #include "platform/UsbBridge.h"
 
+#include "platform/PortNameOrder.h"
 #include "platform/SysfsFiles.h"
 
 #include <dirent.h>
@@ -19,7 +20,6 @@
 #include <mutex>
 #include <vector>
 
-#include "comm/PortEnumerator.h"
 
 namespace platform {
 
@@ -216,6 +216,15 @@ UsbStatus UsbGetDeviceInfoList(UsbDeviceNode* nodes, uint32_t* count) {
     return USB_OK;
 }
 
+namespace {
+// Drops the exclusive hold and closes. The hold belongs to the terminal, not to this
+// descriptor: without this the bridge would stay locked while any other descriptor keeps it open.
+int ReleaseTty(int fd) {
+    ioctl(fd, TIOCNXCL);
+    return close(fd);
+}
+}  // namespace
+
 UsbStatus UsbOpen(uint32_t index, UsbHandle** handle) {
     if (!handle) return USB_INVALID_PARAMETER;
     *handle = nullptr;
@@ -241,9 +250,10 @@ UsbStatus UsbOpen(uint32_t index, UsbHandle** handle) {
     int fd = open((roots.dev + "/" + port).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return USB_DEVICE_NOT_OPENED;
     termios settings;
-    if (tcgetattr(fd, &settings) != 0) {
+    // One program at a time, as with the vendor library: a second open fails with EBUSY.
+    if (ioctl(fd, TIOCEXCL) != 0 || tcgetattr(fd, &settings) != 0) {
         int error = errno;
-        close(fd);
+        ReleaseTty(fd);
         errno = error;
         return USB_DEVICE_NOT_OPENED;
     }
@@ -254,7 +264,7 @@ UsbStatus UsbOpen(uint32_t index, UsbHandle** handle) {
     settings.c_cc[VTIME] = 0;
     if (tcsetattr(fd, TCSANOW, &settings) != 0) {
         int error = errno;
-        close(fd);
+        ReleaseTty(fd);
         errno = error;
         return USB_DEVICE_NOT_OPENED;
     }
@@ -399,7 +409,7 @@ UsbStatus UsbClose(UsbHandle* handle) {
         if (open != state.openPorts.end() && open->second == handle) state.openPorts.erase(open);
     }
     // close() releases the descriptor even when it reports an error, so the handle goes too.
-    int result = close(handle->fd);
+    int result = ReleaseTty(handle->fd);
     delete handle;
     return result == 0 ? USB_OK : USB_IO_ERROR;
 }

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libwxgtk3.2-dev libgtest-dev googletest
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth locales
   fonts-dejavu-core fonts-dejavu-extra
   imagemagick xdotool
 )

@@ -4,6 +4,8 @@
 #include <wx/menu.h>
 #include <wx/window.h>
 
+#include <locale.h>
+
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +23,23 @@ void AlignLabelWidths(int count, wxWindow* const windows[], int extra) {
 namespace {
 // Longer than any value the panel reports needs; longer texts are cut.
 char sharedBuffer[64];
+
+// snprintf "%.*f" in the C locale: the read-outs show a decimal point, as the panel's own
+// display does, whatever locale the process runs in.
+int PrintDecimal(char* buffer, size_t size, int precision, double value) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const locale_t previous = cLocale ? uselocale(cLocale) : static_cast<locale_t>(nullptr);
+    const int length = std::snprintf(buffer, size, "%.*f", precision, value);
+    if (cLocale) uselocale(previous);
+    return length;
+}
 }  // namespace
+
+wxString FormatDecimal(double value, int decimals) {
+    char text[350];  // the widest double printed in full
+    PrintDecimal(text, sizeof text, decimals > 0 ? decimals : 0, value);
+    return wxString::FromAscii(text);
+}
 
 const char* FormatFixedWidth(double value, int width, char* buffer, size_t size) {
     if (buffer == nullptr) {
@@ -32,7 +50,7 @@ const char* FormatFixedWidth(double value, int width, char* buffer, size_t size)
     int precision = width - 1;
     for (;;) {
         // snprintf reports the full length even when the buffer cut the text.
-        int length = std::snprintf(buffer, size, "%.*f", precision > 0 ? precision : 0, value);
+        int length = PrintDecimal(buffer, size, precision > 0 ? precision : 0, value);
         if (precision <= 0) break;
         --precision;
         if (length <= width + 1) break;

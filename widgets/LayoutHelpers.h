@@ -21,6 +21,10 @@ void AlignLabelWidths(int count, Window* const windows[], int extra) {
     AlignLabelWidths(count, column.data(), extra);
 }
 
+// A number with the given decimals and a decimal point, whatever the process's locale (as the
+// panel's own display shows it).
+wxString FormatDecimal(double value, int decimals);
+
 // A number in a fixed number of characters for the read-outs: printed with the most decimals
 // (at most width - 1) whose text is no longer than width + 1, or with none when nothing fits.
 // Width 4 gives 12.35, 123.5, 12346, -1.23 and 0.500.

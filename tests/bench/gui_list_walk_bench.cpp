@@ -2,8 +2,9 @@
 // by entry and read every present parameter, through the real serial driver and PanelClient,
 // against the panel simulator with a 300-parameter table.
 //
-//   (a) paced at 960 bytes/s (9600 baud 8N1): elapsed time against the wire time of the bytes
-//       exchanged (goal: at most 1.05 times the bytes sent + received at 960 B/s);
+//   (a) paced at 960 bytes/s (9600 baud 8N1) in both directions: elapsed time against the wire
+//       time of every byte that crossed (goal: at most 1.05 times; the exit status says whether
+//       it was met);
 //   (b) unpaced: requests per second and CPU per request of this process.
 //
 // The simulator runs in a child process, so this process's CPU time is the program's alone.
@@ -236,16 +237,16 @@ int main(int argc, char** argv) {
         wxEventLoopActivator activate(&loop);
         if (pacedRun) {
             WalkResult paced = Walk(count, true);
+            // Both directions cross the simulated wire, one after the other (request, then reply).
             const double wire = static_cast<double>(paced.stats.bytesSent + paced.stats.bytesReceived) / 960.0;
-            const double wireIn = static_cast<double>(paced.stats.bytesSent) / 960.0;
+            const double ratio = wire > 0 ? paced.seconds / wire : 0;
+            const bool met = paced.ok && ratio > 0 && ratio <= 1.05;
             std::printf("(a) paced walk: %s, %d parameters, %d requests in %.3f s\n", paced.ok ? "ok" : "FAILED",
                         paced.present, paced.requests, paced.seconds);
-            std::printf("    bytes: %zu sent by the program, %zu by the panel; wire bound %.3f s\n",
+            std::printf("    bytes: %zu sent by the program, %zu by the panel; wire time of all %.3f s\n",
                         paced.stats.bytesReceived, paced.stats.bytesSent, wire);
-            std::printf("    elapsed / wire bound (both directions) = %.4f (goal <= 1.05)\n", paced.seconds / wire);
-            std::printf("    elapsed / panel-to-program wire time   = %.4f (only this direction is paced here)\n",
-                        paced.seconds / wireIn);
-            if (!paced.ok) rc = 1;
+            std::printf("    elapsed / wire time = %.4f (goal <= 1.05): %s\n", ratio, met ? "met" : "NOT MET");
+            if (!met) rc = 1;
         }
         WalkResult fast = Walk(count, false);
         std::printf("(b) unpaced walk: %s, %d requests in %.3f s: %.0f requests/s, CPU %.1f us/request\n",

@@ -254,10 +254,11 @@ TEST(OnLineTest, OnlyValidLinesWithSequenceZeroGiveRecords) {
 
 TEST_F(TransactTest, SendsNumberedCheckedLineAndTakesMatchingReply) {
     Connect([](const std::string& request, int) {
-        // A report (sequence 00) first, then the answer in upper case.
-        return std::vector<std::string>{Reply("02a400:05"), Reply("0286" + request.substr(4, 2) + ":00CC:2A")};
+        // A report (sequence 00) first, then the answer in upper case: its head "02AD01" differs
+        // from the request's "02ad01" in letter case only.
+        return std::vector<std::string>{Reply("02a400:05"), Reply("02AD" + request.substr(4, 2) + ":00CC:2A")};
     });
-    std::unique_ptr<ReplyRecord> reply(engine->Transact("02860000cc"));
+    std::unique_ptr<ReplyRecord> reply(engine->Transact("02ad0000cc"));
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->GetSequence(), 1);
     ASSERT_EQ(reply->GetFieldCount(), 2);
@@ -271,7 +272,7 @@ TEST_F(TransactTest, SendsNumberedCheckedLineAndTakesMatchingReply) {
     const std::string& line = sent[0];
     ASSERT_GE(line.size(), 4u);
     EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
-    EXPECT_EQ(line.substr(0, 10), "02860100cc");
+    EXPECT_EQ(line.substr(0, 10), "02ad0100cc");
     EXPECT_EQ(line.size(), 14u);
     EXPECT_EQ(PairSum(line), 0) << line;
     EXPECT_EQ(line.find_first_of("ABCDEF"), std::string::npos) << line;

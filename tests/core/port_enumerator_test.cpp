@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
 #include "comm/PortEnumerator.h"
 #include "comm/PortList.h"
+#include "support/core_Pty.h"
 #include "support/core_SysfsFixture.h"
 
 namespace {
@@ -118,16 +121,38 @@ TEST(PortEnumeratorTest, MergesSysfsAndKernelListInPortOrder) {
     EXPECT_EQ(ports.GetDescription(ports.GetCount()), nullptr);
 }
 
-TEST(PortEnumeratorTest, ProbesDevNodesOnlyWhenNoSourceFoundPorts) {
+// The 8250 driver's placeholders (no UART behind them) have UART type 0 in sysfs; only the
+// kernel's serial list (readable by root alone) or a non-zero type makes such a port real.
+TEST(PortEnumeratorTest, PlaceholderPortsNeedAUartType) {
+    SysfsFixture tree;
+    tree.AddPlatformSerial("ttyS0", "serial8250");
+    tree.SetUartType("ttyS0", 0);
+    tree.AddPlatformSerial("ttyS1", "serial8250");
+    tree.SetUartType("ttyS1", 4);  // 16550A: listed without the kernel's list
+    tree.AddPlatformSerial("ttyS2", "serial8250", true);
+    tree.SetUartType("ttyS2", 4);
+    tree.AddPlatformSerial("ttyS3", "serial8250");  // no type attribute, not in the list
+    const std::vector<Listed> expected = {{"ttyS1", "serial8250 (ttyS1)"}, {"ttyS2", "serial8250 (ttyS2)"}};
+    EXPECT_EQ(ListOf(EnumerateIn(tree)), expected);
+}
+
+// When the sources give nothing, a node counts only when it opens as a serial port with a UART
+// (TIOCGSERIAL). Nodes that merely exist, refuse access or are terminals without a UART (here
+// plain files and a pseudo-terminal) are no ports.
+TEST(PortEnumeratorTest, ProbeListsNoPortWithoutAUart) {
     SysfsFixture tree;
     tree.AddPlatformSerial("ttyS0", "serial8250");  // placeholder only: the sources give nothing
+    tree.SetUartType("ttyS0", 0);
     tree.AddDevNode("ttyS12");
     tree.AddDevNode("ttyS3");
     tree.AddDevNode("ttyS5", tree.DevRoot() + "/missing");  // a dangling node is no port
-    tree.AddDevNode("ttyS100");                            // beyond the probed range
+    RawPty pty;
+    ASSERT_TRUE(pty.Open());
+    tree.AddDevNode("ttyS7", pty.slavePath);
+    tree.AddDevNode("ttyS8");
+    ASSERT_EQ(chmod((tree.DevRoot() + "/ttyS8").c_str(), 0), 0);  // EACCES for a user
 
-    const std::vector<Listed> expected = {{"ttyS3", "ttyS3"}, {"ttyS12", "ttyS12"}};
-    EXPECT_EQ(ListOf(EnumerateIn(tree)), expected);
+    EXPECT_EQ(ListOf(EnumerateIn(tree)), std::vector<Listed>{});
 }
 
 TEST(PortEnumeratorTest, NoPortsGivesAnEmptyListAndNullLookups) {

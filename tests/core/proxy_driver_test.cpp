@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 #include <wx/event.h>
 
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "comm/ProxySettings.h"
 #include "comm/jwxTCP.h"
 #include "support/core_EventWait.h"
+#include "support/core_LineFlood.h"
 #include "support/core_TestProxy.h"
 
 namespace {
@@ -50,12 +54,20 @@ public:
             if (entries[i].code == code && entries[i].text == text) return static_cast<int>(i);
         return -1;
     }
-    bool WaitFor(int code, int count = 1, int timeoutMs = 5000) {
-        return RunLoopUntil([&] { return Count(code) >= count; }, timeoutMs);
+    // On a time-out the result lists the events that did arrive.
+    testing::AssertionResult WaitFor(int code, int count = 1, int timeoutMs = 5000) {
+        if (RunLoopUntil([&] { return Count(code) >= count; }, timeoutMs)) return testing::AssertionSuccess();
+        testing::AssertionResult failure = testing::AssertionFailure();
+        failure << "no " << count << " event(s) " << code << " within " << timeoutMs << " ms; arrived:";
+        for (const Entry& entry : entries) failure << " [" << entry.code << " " << entry.text << "]";
+        return failure;
     }
     void Select(long index) {
         driver->PostToThread(UNICOM_SELECT, static_cast<uintptr_t>(static_cast<intptr_t>(index)), 0);
     }
+
+    // Events queued for this owner and not yet handled.
+    size_t Queued() const { return m_pendingEvents ? m_pendingEvents->GetCount() : 0; }
 
     jwxTCP* driver = nullptr;
     long choice = 0;
@@ -100,6 +112,18 @@ std::string ReadExactly(int fd, size_t expected, int timeoutMs = 3000) {
         got.append(chunk, static_cast<size_t>(n));
     }
     return got;
+}
+
+// Resident memory of this process (VmRSS), KiB.
+long ResidentKiB() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1) break;
+    std::fclose(status);
+    return kib;
 }
 
 // A socketpair whose first end the proxy relays to; the test speaks as the panel on the other.
@@ -384,6 +408,79 @@ TEST(ProxyDriver, StopDuringTheHandshakeReturnsPromptly) {
         EXPECT_EQ(owner.Texts(UNICOM_EV_INFO), (std::vector<std::string>{"UniCom TCP/IP thread exiting"}));
         EXPECT_EQ(owner.Count(UNICOM_EV_OPEN_FAILED), 0);  // stopped on request, not failed
     }
+}
+
+// A name service that answers only after 3 s (and then that the name is unknown).
+int SlowLookup(const char*, const char*, const addrinfo*, addrinfo**) {
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    return EAI_NONAME;
+}
+
+// A lookup that hangs cannot hold up Stop, nor the connection step beyond its bound.
+TEST(ProxyDriver, SlowNameLookupGivesWayToStopAndToTheStepBound) {
+    {
+        ProxyOwner owner;
+        std::unique_ptr<jwxTCP> driver(new jwxTCP(&owner, "proxy.example", kProxyDefaultPort, ""));
+        driver->SetResolver(&SlowLookup);
+        driver->Start();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const auto before = std::chrono::steady_clock::now();
+        driver->Stop();
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+        ASSERT_TRUE(RunLoopUntil([&] { return owner.Count(UNICOM_EV_INFO) > 0; }, 3000));
+        EXPECT_EQ(owner.Count(UNICOM_EV_OPEN_FAILED), 0);  // stopped on request, not failed
+    }
+    {
+        ProxyOwner owner;
+        std::unique_ptr<jwxTCP> driver(new jwxTCP(&owner, "proxy.example", kProxyDefaultPort, ""));
+        driver->SetResolver(&SlowLookup);
+        driver->SetStepTimeoutMs(300);
+        const auto before = std::chrono::steady_clock::now();
+        driver->Start();
+        ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPEN_FAILED, 1, 5000));
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000));
+        EXPECT_EQ(owner.Texts(UNICOM_EV_OPEN_FAILED), std::vector<std::string>{jwxTCP::kReasonResolve});
+        driver->Stop();
+    }
+}
+
+// A proxy that floods the line while the GUI thread is busy elsewhere: Stop and requests are
+// not held back by the traffic, and what the worker posts that the owner has not taken stays
+// bounded (the worker stops reading until the owner catches up).
+TEST(ProxyDriver, FloodingProxyNeitherDelaysStopNorPilesUpEvents) {
+    PanelLink panel;
+    TestProxy::Script script;
+    script.nodes = {"a;1;QM-352A;3.2"};
+    script.relayFd = panel.proxyEnd;
+    TestProxy proxy(script);
+    ProxyOwner owner;
+    RunningDriver driver(owner, proxy.HostText(), "");
+    ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
+    ASSERT_TRUE(proxy.WaitForOperator(3000));
+
+    // The panel end floods for at most 4 s (a driver that never gives way is still stopped).
+    LineFlood flood(panel.panelEnd, 512);
+    // The owner is busy for a while and takes nothing.
+    const long rssBefore = ResidentKiB();
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const size_t queued = owner.Queued();
+    std::printf("after 0.8 s of flood: %zu line events queued, resident memory grew by %ld KiB\n", queued,
+                ResidentKiB() - rssBefore);
+    EXPECT_GT(queued, 0u);
+    // One receive may complete a burst of lines beyond the bound.
+    EXPECT_LE(queued, static_cast<size_t>(2 * jwxUniCom::kMaxLinesInFlight));
+    driver->Send(Line("REQUEST\n"));  // taken (and freed) by the worker, flood or not
+
+    const auto before = std::chrono::steady_clock::now();
+    driver->Stop();
+    const auto took = std::chrono::steady_clock::now() - before;
+    flood.Stop();
+    std::printf("Stop took %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+    EXPECT_LT(took, std::chrono::milliseconds(300));
+    // The owner takes what is queued, freeing the lines.
+    EXPECT_TRUE(RunLoopUntil([&] { return owner.Queued() == 0; }, 3000));
+    EXPECT_EQ(driver->GetLinesInFlight(), 0);
 }
 
 }  // namespace

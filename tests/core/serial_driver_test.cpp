@@ -169,6 +169,23 @@ TEST_F(SerialDriverTest, OpenFailuresReportTheStepThenOpenFailed) {
     }
 }
 
+// A port the user may not open says why in the log (the test may run as root, for whom the
+// open itself would not fail).
+TEST(SerialDriverText, PermissionDeniedNamesTheDialoutGroup) {
+    const struct {
+        platform::SerialOpenStep step;
+        int error;
+        const char* text;
+    } cases[] = {
+        {platform::SerialOpenStep::CreateFile, EACCES,
+         "CreateFile(/dev/ttyS0): 13 (permission denied: the user may need to be in the dialout group)"},
+        {platform::SerialOpenStep::CreateFile, ENOENT, "CreateFile(/dev/ttyS0): 2"},
+        {platform::SerialOpenStep::CreateFile, EBUSY, "CreateFile(/dev/ttyS0): 16"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(std::string(jwxSerial::OpenErrorText(c.step, "ttyS0", c.error).utf8_str()), c.text);
+}
+
 TEST_F(SerialDriverTest, LinesAreDeliveredOnlyWhenComplete) {
     UniComEventLog owner;
     jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));

@@ -138,4 +138,22 @@ TEST(UniCom, EventsCarryTheWorkerIdAndTheirPayload) {
     EXPECT_EQ(owner.entries[2].text, "02\r\n");
 }
 
+// Drivers made one after another (each started and stopped before the next) carry ids of
+// their own, so that the owner can tell events of a stopped driver from those of its successor.
+TEST(UniCom, EveryDriverHasAnEventIdOfItsOwn) {
+    UniComEventLog owner;
+    std::vector<int> ids;
+    for (int i = 0; i < 4; ++i) {
+        OrderedWorker driver(&owner);
+        driver.Start();
+        ASSERT_TRUE(driver.PostToThread(kPostSamples, 0, 0));
+        ASSERT_TRUE(owner.WaitFor(UNICOM_EV_LINE, i + 1));
+        driver.Stop();
+        EXPECT_EQ(owner.entries.back().id, driver.GetEventId());
+        ids.push_back(driver.GetEventId());
+    }
+    for (size_t i = 0; i < ids.size(); ++i)
+        for (size_t j = i + 1; j < ids.size(); ++j) EXPECT_NE(ids[i], ids[j]) << i << " and " << j;
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,6 +17,7 @@
 
 #include "comm/jwxFtdiUSB.h"
 #include "platform/UsbBridge.h"
+#include "support/core_LineFlood.h"
 #include "support/core_SysfsFixture.h"
 
 using namespace platform;
@@ -251,6 +253,45 @@ TEST(UsbDriverTest, AssemblesLinesAcrossBurstsAndDropsOverlongOnes) {
     bridge.Send("yz\n");
     ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_LINE, 4));
     EXPECT_EQ(rig.events.Texts(UNICOM_EV_LINE), (std::vector<std::string>{"ABC\r\n", "DE\n", "FG\n", "yz\n"}));
+}
+
+// A bridge that never stops delivering: Stop is not held back by the traffic, and what the
+// worker posts that the owner has not taken stays bounded.
+TEST(UsbDriverTest, FloodingBridgeNeitherDelaysStopNorPilesUpEvents) {
+    UsbRig rig;
+    FakeBridge& bridge = rig.AddBridge("ttyUSB0", kAccepted, false);
+    rig.StartDriver();
+    ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_OPENED));
+    LineFlood flood(bridge.master, 64);
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // the owner takes nothing meanwhile
+    const int inFlight = rig.driver->GetLinesInFlight();
+    const auto before = std::chrono::steady_clock::now();
+    rig.driver->Stop();
+    const auto took = std::chrono::steady_clock::now() - before;
+    flood.Stop();
+    EXPECT_GT(inFlight, 0);
+    EXPECT_LE(inFlight, 2 * jwxUniCom::kMaxLinesInFlight);
+    EXPECT_LT(took, std::chrono::milliseconds(300))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    // The owner takes what is queued, freeing the lines.
+    EXPECT_TRUE(RunLoopUntil([&] { return rig.driver->GetLinesInFlight() == 0; }, 3000));
+}
+
+// Another program cannot open the bridge while the driver holds it; the hold ends with the
+// driver (checked with TIOCGEXCL, which root's opens would ignore).
+TEST(UsbDriverTest, BridgeIsExclusiveWhileOpenAndReleasedAfter) {
+    UsbRig rig;
+    FakeBridge& bridge = rig.AddBridge("ttyUSB0", kAccepted, false);
+    auto exclusive = [&] {
+        int state = -1;
+        return ioctl(bridge.slave, TIOCGEXCL, &state) == 0 ? state : -1;
+    };
+    EXPECT_EQ(exclusive(), 0);
+    rig.StartDriver();
+    ASSERT_TRUE(rig.events.WaitFor(UNICOM_EV_OPENED));
+    EXPECT_EQ(exclusive(), 1);
+    rig.driver.reset();  // the driver closes the bridge when it goes
+    EXPECT_EQ(exclusive(), 0);
 }
 
 TEST(UsbDriverTest, AVanishedBridgeEndsTheWorkerOnce) {

@@ -1,4 +1,5 @@
 #include "comm/ValueEncoding.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -163,19 +164,15 @@ TEST(DecimalValueTest, FormatPrintsAtMostThreePlacesRightAlignedInTheWidth)
 // Texts go to and come from files and the wire, so a locale with a decimal comma must not change them.
 TEST(DecimalValueTest, TextsUseAPointWhateverTheLocale)
 {
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    const char* commaLocale = nullptr;
-    for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            commaLocale = name;
-            break;
-        }
-    if (commaLocale == nullptr)
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    // The test set-up builds the locale (localedef from Debian's locale data).
+    const std::string saved = UsePolishLocale();
+    ASSERT_FALSE(saved.empty()) << "pl_PL.UTF-8 is missing from " << TestLocalePath();
+    const char* commaLocale = "pl_PL.UTF-8";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
 
     const std::string text = Format(0, -1234, 2);
     const DecimalValue parsed = decimal_parse("-12.34");
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    RestoreLocale(saved);
     EXPECT_EQ(text, "-12.34") << commaLocale;
     EXPECT_EQ(parsed.mantissa, -1234) << commaLocale;
     EXPECT_EQ(parsed.decimals, 2) << commaLocale;

@@ -2,6 +2,7 @@
 // bar, the about box, and closing in every state (connected, after a lost driver, with the
 // menus disabled, during a connection check that is waiting for the panel).
 #include <gtest/gtest.h>
+#include <wx/dialog.h>
 #include <wx/app.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
@@ -162,6 +163,35 @@ TEST_F(MainWindowTest, StatusTextIsNotCut) {
     EXPECT_GT(frame->GetMinSize().GetWidth(), FittingSize(frame).GetWidth());
 }
 
+// A rejected panel (firmware with a version letter) leaves its identification in the status
+// bar; the read-outs are never built, and the text must still be shown whole.
+TEST_F(MainWindowTest, StatusTextOfARejectedPanelIsNotCut) {
+    sim::SimIdentity identity;
+    identity.version = 0x010305;  // A.3.5
+    identity.serial = 65535;
+    panel.SetIdentity(identity);
+    StoreSerialPort();
+    ModalAnswer answer;
+    bool cut = true;
+    std::string shown;
+    answer.Expect([&](wxDialog*) {
+        wxStatusBar* status = frame->GetStatusBar();
+        shown = Utf8(status->GetStatusText(0));
+        status->Refresh();
+        status->Update();  // the bar decides about shortening its text when it paints
+        RunLoopFor(50);
+        cut = status->GetField(0).IsEllipsized();
+        return static_cast<int>(wxID_OK);
+    });
+    answer.Expect(wxID_OK);      // "Komunikacja nie została nawiązana"
+    answer.Expect(wxID_OK);      // "Błąd otwierania portu"
+    answer.Expect(wxID_CANCEL);  // the port dialog: the window closes
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone());
+    EXPECT_EQ(shown, "Panel QM-352, ver. A.3.5, nr 65535");
+    EXPECT_FALSE(cut);
+}
+
 TEST_F(MainWindowTest, MenuBarStructure) {
     StoreSerialPort();
     CreateFrame();
@@ -272,6 +302,25 @@ TEST_F(MainWindowTest, LostDriverClosesTheWindowAndForgetsThePortType) {
     EXPECT_FALSE(HasStoredSetting("/com/type"));
     EXPECT_EQ(StoredSetting("/com/name"), PortPath());
     EXPECT_EQ(StoredGeometry(), shown);
+}
+
+// The link goes while the connection check waits for the panel: no wait window stays up under
+// the message, and the window closes once it is answered.
+TEST_F(MainWindowTest, LostDriverDuringTheCheckLeavesNoWaitWindowUnderTheMessage) {
+    StoreSerialPort();
+    panel.SetHangUpAfterRequests(0);  // the identify request is the last one taken
+    ModalAnswer answer;
+    std::vector<std::string> shownUnderTheBox;
+    answer.Expect([&](wxDialog* box) {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (window != box && window->IsShown()) shownUnderTheBox.push_back(Utf8(window->GetLabel()));
+        return static_cast<int>(wxID_OK);
+    });
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone());
+    ASSERT_EQ(answer.Records().size(), 1u);
+    EXPECT_EQ(Utf8(answer.Records()[0].message), "Błąd w driverze obsługującym komunikację");
+    EXPECT_EQ(shownUnderTheBox, std::vector<std::string>{"mirex"});
 }
 
 // The driver is lost while the about box is open: the window is not destroyed under the box

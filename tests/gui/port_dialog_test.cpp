@@ -4,6 +4,8 @@
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/radiobut.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <functional>
@@ -88,7 +90,12 @@ TEST_F(PortDialogTest, ListsThePortsWithTheirDescriptions) {
     Run([](DlgComPort& dialog) {
         const wxArrayString& names = dialog.GetPortNames();
         EXPECT_EQ(names.size(), 3u);
-        EXPECT_EQ(dialog.GetPortCombo()->GetCount(), 3u);
+        // The list shows each port by its USB product name, the device in brackets.
+        const wxArrayString shown = dialog.GetPortCombo()->GetStrings();
+        std::vector<std::string> texts;
+        for (const wxString& text : shown) texts.push_back(text.utf8_string());
+        EXPECT_EQ(texts, (std::vector<std::string>{"FT232R USB UART (ttyUSB0)", "Regulator QM-352A, VELTRA (ttyUSB1)",
+                                                   "CP2102 USB to UART (ttyUSB2)"}));
         if (names.size() == 3u) {
             EXPECT_EQ(names[0].utf8_string(), "ttyUSB0");
             EXPECT_EQ(names[2].utf8_string(), "ttyUSB2");
@@ -189,6 +196,36 @@ TEST_F(PortDialogTest, OkStoresTheChoice) {
         EXPECT_EQ(result, wxID_OK);
         EXPECT_EQ(OnDisk("/com/type"), c.type);
         EXPECT_EQ(OnDisk("/com/name"), c.name);
+    }
+}
+
+// The keyboard works the dialog as it works any other: Enter confirms (OK is the default
+// button, whichever control has the focus), Escape cancels. Keys go through the display.
+TEST_F(PortDialogTest, EnterConfirmsAndEscapeCancels) {
+    struct Case {
+        int key;
+        int expected;
+    } cases[] = {{WXK_RETURN, wxID_OK}, {WXK_ESCAPE, wxID_CANCEL}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const int result = Run([&](DlgComPort& dialog) {
+            EXPECT_EQ(dialog.GetDefaultItem(), dialog.FindWindow(wxID_OK));
+            // Ends the run should the key do nothing.
+            wxTimer fallback;
+            fallback.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+                if (dialog.IsModal()) dialog.EndModal(wxID_ABORT);
+            });
+            fallback.StartOnce(3000);
+            dialog.Raise();
+            dialog.GetComButton()->SetFocus();
+            wxUIActionSimulator keys;
+            keys.MouseMove(dialog.GetScreenRect().GetPosition() + wxPoint(10, 10));
+            wxYield();
+            keys.Char(c.key);
+            while (dialog.IsModal()) wxYield();
+            return static_cast<int>(wxID_NONE);
+        });
+        EXPECT_EQ(result, c.expected);
     }
 }
 

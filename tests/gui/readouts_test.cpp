@@ -16,6 +16,7 @@
 #include "support/core_EventWait.h"
 #include "support/gui_FrameFixture.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -106,11 +107,14 @@ TEST_F(ReadoutsTest, ThermometersRelaysAndClock) {
     ASSERT_TRUE(PushAndWait(sim::RelayReport(0x1C2), MyFrame::kRelayReadout, "-"));
     EXPECT_EQ(Texts(MyFrame::kRelayReadout, 7), (std::vector<std::string>{"-", "X", "-", "-", "-", "-", "X"}));
     sim::SimReport twoFields = Report(0x97, 2);
-    ASSERT_TRUE(PushAndSettle(twoFields));
+    twoFields.fields = {"7f", "7f"};  // all relays on, were it taken
+    ASSERT_TRUE(panel.PushReport(twoFields));
 
-    // 2024-02-29 13:05:09 is 8825 days and 47109 s after 2000-01-01.
+    // 2024-02-29 13:05:09 is 8825 days and 47109 s after 2000-01-01. Once the clock shows it,
+    // the relay report before it has been handled.
     const uint32_t leapDay = 8825u * 86400u + 13u * 3600u + 5u * 60u + 9u;
     ASSERT_TRUE(PushAndWait(sim::ClockReport(leapDay), MyFrame::kClockTimeReadout, "13:05:09"));
+    EXPECT_EQ(Texts(MyFrame::kRelayReadout, 7), (std::vector<std::string>{"-", "X", "-", "-", "-", "-", "X"}));
     EXPECT_EQ(ReadoutText(MyFrame::kClockDateReadout), "29-02-2024");
     ASSERT_TRUE(PushAndWait(sim::ClockFaultReport(), MyFrame::kClockTimeReadout, "błąd"));
     EXPECT_EQ(ReadoutText(MyFrame::kClockDateReadout), "29-02-2024");
@@ -150,6 +154,20 @@ TEST_F(ReadoutsTest, AnalogInputs) {
     EXPECT_EQ(Texts(4, 4), (std::vector<std::string>{"12.34", "-0.50", "---", "7.000"}));
     ASSERT_TRUE(PushAndSettle(Report(0xA1, 5)));
     EXPECT_EQ(ReadoutText(4), "12.34");
+}
+
+// A Polish user's locale writes a decimal comma; the program's read-outs keep the point, which
+// is what the panel's own display shows.
+TEST_F(ReadoutsTest, ReadingsKeepTheDecimalPointUnderAPolishLocale) {
+    struct Polish {
+        std::string previous = UsePolishLocale();
+        ~Polish() { RestoreLocale(previous); }
+    } polish;
+    ASSERT_FALSE(polish.previous.empty()) << "pl_PL.UTF-8 is missing from " << TestLocalePath();
+    Connect(1, 2, 0);
+    const bool shown = PushAndWait(sim::ThermometerReport(-200, 2400, 0x1234), 2, "46.6");
+    EXPECT_EQ(Texts(0, 3), (std::vector<std::string>{"-2.00", "24.00", "46.6"}));
+    ASSERT_TRUE(shown);
 }
 
 TEST_F(ReadoutsTest, BusInputs) {

@@ -3,9 +3,14 @@
 #include <wx/image.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/weakref.h>
+
+#include <memory>
+#include <vector>
 
 #include "resources/Resources.h"
 #include "widgets/WaitWindow.h"
+#include "widgets/WaitWindowIndicator.h"
 
 namespace {
 
@@ -80,9 +85,43 @@ TEST_F(WaitWindowTest, ParentDisabledByOthersStaysDisabled) {
 }
 
 TEST_F(WaitWindowTest, ParentDestroyedWhileShownTakesTheWindowAlong) {
-    Make();
+    wxWeakRef<WaitWindow> shown(Make());
+    ASSERT_TRUE(shown);
     delete frame;  // destroys its child windows, the wait window among them
     frame = nullptr;
+    EXPECT_FALSE(shown);
+    for (wxWindow* window : wxTopLevelWindows) EXPECT_EQ(dynamic_cast<WaitWindow*>(window), nullptr);
+}
+
+// The panel client's wait indication for the windows: "trwa komunikacja" over the parent while
+// it lives; it may outlive the parent (the main window closes under a running request).
+TEST_F(WaitWindowTest, IndicatorShowsTheWaitWindowOverItsParent) {
+    auto shownWaitWindows = [] {
+        std::vector<WaitWindow*> found;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* wait = dynamic_cast<WaitWindow*>(window); wait && !wait->IsBeingDeleted()) found.push_back(wait);
+        return found;
+    };
+    WaitWindowIndicator indicator(frame);
+    std::unique_ptr<WaitIndication> shown = indicator.ShowWait();
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(shownWaitWindows().size(), 1u);
+    WaitWindow* wait = shownWaitWindows()[0];
+    EXPECT_EQ(wait->GetParent(), frame);
+    EXPECT_EQ(wait->GetTitle(), wxASCII_STR("Czekajka"));
+    auto* text = dynamic_cast<wxStaticText*>(wait->FindWindow(wxASCII_STR("staticText")));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetLabel(), wxString::FromUTF8("trwa komunikacja"));
+    EXPECT_FALSE(frame->IsEnabled());
+    shown.reset();
+    EXPECT_TRUE(shownWaitWindows().empty());
+    EXPECT_TRUE(frame->IsEnabled());
+
+    shown = indicator.ShowWait();
+    delete frame;  // takes the window along
+    frame = nullptr;
+    shown.reset();  // and the indication knows
+    EXPECT_TRUE(shownWaitWindows().empty());
 }
 
 TEST(ResourcesTest, IconsAreDrawnAndScaled) {

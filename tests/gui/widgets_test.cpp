@@ -13,6 +13,7 @@
 #include <wx/textctrl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,7 @@
 #include "widgets/PasswordBox.h"
 #include "widgets/jwxCombo.h"
 #include "widgets/jwxMiniButt.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -77,10 +79,28 @@ TEST(FormatFixedWidth, WidthFourNeverExceedsFiveCharacters) {
     }
 }
 
+// The read-outs' number texts keep the decimal point under a locale with a decimal comma.
+TEST(FormatFixedWidth, DecimalPointUnderAPolishLocale) {
+    const std::string previous = UsePolishLocale();
+    ASSERT_FALSE(previous.empty()) << "pl_PL.UTF-8 is missing from " << TestLocalePath();
+    const std::string fixed = FormatFixedWidth(12.345, 4).utf8_string();
+    const std::string decimal = FormatDecimal(-2, 2).utf8_string();
+    char plain[16];
+    std::snprintf(plain, sizeof plain, "%.1f", 0.5);  // the locale is in force
+    RestoreLocale(previous);
+    EXPECT_STREQ(plain, "0,5");
+    EXPECT_EQ(fixed, "12.35");
+    EXPECT_EQ(decimal, "-2.00");
+}
+
 TEST(FormatFixedWidth, CutsTextsLongerThanTheBuffer) {
     char small[6];
     EXPECT_STREQ(FormatFixedWidth(1e30, 4, small, sizeof small), "10000");
-    EXPECT_EQ(FormatFixedWidth(1e30, 4, nullptr, 0), std::string(FormatFixedWidth(1e30, 4, nullptr, 0)));
+    // Without a buffer of the caller's the shared one holds the whole text, until the next call.
+    const char* shared = FormatFixedWidth(1e30, 4, nullptr, 0);
+    EXPECT_STREQ(shared, "1000000000000000019884624838656");
+    FormatFixedWidth(2.5, 4, nullptr, 0);
+    EXPECT_STREQ(shared, "2.500");
     EXPECT_LT(std::strlen(FormatFixedWidth(1e300, 4, nullptr, 0)), 64u);  // the shared buffer
 }
 

@@ -306,6 +306,11 @@ int PanelSimulator::ReportsSent() const {
     return reportsSent_;
 }
 
+int PanelSimulator::RepliesSent() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return repliesSent_;
+}
+
 size_t PanelSimulator::BytesSent() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return bytesSent_;
@@ -389,8 +394,20 @@ void PanelSimulator::Serve() {
 }
 
 void PanelSimulator::HandleInput(const char* data, size_t length) {
+    bool paced;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        paced = paced_;
+    }
+    const Clock::time_point readAt = Clock::now();
     for (size_t i = 0; i < length && !stopping_; ++i) {
+        if (paced) {
+            // A pty delivers the whole request at once; on the wire each byte takes its time.
+            if (receivedWireEnd_ < readAt) receivedWireEnd_ = readAt;
+            receivedWireEnd_ += kPacedByte;
+        }
         if (data[i] == '\n') {
+            if (paced) std::this_thread::sleep_until(receivedWireEnd_);
             std::string line;
             line.swap(input_);
             HandleLine(std::move(line));
@@ -474,7 +491,11 @@ void PanelSimulator::HandleLine(std::string line) {
     }
     if (delayMs > 0) SleepFor(delayMs);
     if (!garbage.empty()) SendBytes(garbage);
-    SendBytes(reply);
+    if (SendBytes(reply)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++repliesSent_;
+        changed_.notify_all();
+    }
 }
 
 bool PanelSimulator::Answer(const SimRequest& request, const std::string& body, std::vector<std::string>& fields) {

@@ -129,7 +129,8 @@ public:
     void SetHangUpAfterRequests(int count);
     void HangUpNow();
     void SetReplyDelayMs(int delayMs);
-    // Sends at 960 bytes per second (9600 baud, 8N1), one byte at a time.
+    // Both directions at 960 bytes per second (9600 baud, 8N1): sends one byte at a time, and
+    // takes a request only once its bytes would have crossed the wire.
     void SetPacing(bool paced);
     // Takes its input at 960 bytes per second too, as a panel on a 9600 baud line: what comes
     // faster waits on the sender's side.
@@ -150,6 +151,7 @@ public:
     int BadChecksumCount() const;
     int MalformedCount() const;
     int ReportsSent() const;
+    int RepliesSent() const;  // replies written whole
     size_t BytesSent() const;
     bool HasHungUp() const;
     bool PeerClosed() const;  // the other side went away (EIO, POLLHUP or end of stream)
@@ -202,6 +204,7 @@ private:
     int badChecksums_ = 0;
     int malformed_ = 0;
     int reportsSent_ = 0;
+    int repliesSent_ = 0;
     size_t bytesSent_ = 0;
     bool hungUp_ = false;
     bool peerClosed_ = false;
@@ -217,6 +220,7 @@ private:
     unsigned garbageTurn_ = 0;
     Clock::time_point nextPacedByte_;
     Clock::time_point nextInputByte_;  // paced input: when the next byte may be taken
+    Clock::time_point receivedWireEnd_;  // paced: when the last byte read would have arrived
 
     std::atomic<bool> stopping_{false};
     std::thread thread_;

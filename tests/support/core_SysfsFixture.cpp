@@ -119,3 +119,7 @@ std::string SysfsFixture::LatencyTimer(const std::string& tty) const {
     text << file.rdbuf();
     return text.str();
 }
+
+void SysfsFixture::SetUartType(const std::string& tty, int type) {
+    WriteFile(sys + "/class/tty/" + tty + "/type", std::to_string(type) + "\n");
+}

@@ -26,6 +26,8 @@ public:
     void AddPlatformSerial(const std::string& tty, const std::string& driver, bool serialBase = false);
     // A tty without a device: virtual terminals, ptys, the console.
     void AddVirtualTty(const std::string& tty);
+    // The UART type attribute of a serial tty made with AddPlatformSerial (0: no UART).
+    void SetUartType(const std::string& tty, int type);
     // The contents of <proc>/tty/driver/serial.
     void SetKernelSerialList(const std::string& text);
     // A node under the /dev root: a symlink to target, or an empty file when target is empty.

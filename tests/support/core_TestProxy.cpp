@@ -194,7 +194,13 @@ void TestProxy::Serve(int fd) {
 }
 
 bool TestProxy::Reach(int fd, Stage stage) {
-    if (script.closeAt == stage) return false;
+    if (script.closeAt == stage) {
+        // An orderly end: the operator may still be sending (its next handshake line), and a
+        // socket closed with unread bytes would reset the connection instead of ending it.
+        shutdown(fd, SHUT_WR);
+        DiscardUntilClosed(fd);
+        return false;
+    }
     if (script.silentAt == stage) {
         DiscardUntilClosed(fd);
         return false;

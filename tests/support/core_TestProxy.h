@@ -12,7 +12,8 @@
 //                              master of a pty served by the panel simulator, or one end of a
 //                              socketpair) until either side closes or CloseConnection is called
 //
-// Faults: Script::closeAt closes the connection as soon as that stage is reached;
+// Faults: Script::closeAt ends the connection as soon as that stage is reached (an orderly end:
+// the proxy shuts its side down and reads until the operator has closed too);
 // Script::silentAt makes the proxy stop answering there (it keeps the connection open and reads
 // and discards whatever arrives). A megabyte line is a challengeLine or listPrefix of that size;
 // a node flood is a long nodes list.

@@ -4,6 +4,7 @@
 #include <wx/debug.h>
 #include <wx/string.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -25,6 +26,19 @@ std::string MakeTempDir(const char* prefix) {
     std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
     if (!mkdtemp(pattern.data())) return std::string();
     return pattern;
+}
+
+const char* TestLocalePath() { return MIREX_TEST_LOCPATH; }
+
+std::string UsePolishLocale() {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    setenv("LOCPATH", TestLocalePath(), 1);
+    if (!std::setlocale(LC_ALL, "pl_PL.UTF-8")) return std::string();
+    return previous;
+}
+
+void RestoreLocale(const std::string& previous) {
+    if (!previous.empty()) std::setlocale(LC_ALL, previous.c_str());
 }
 
 namespace {

@@ -11,6 +11,13 @@ void WriteWholeFile(const std::string& path, const std::string& text);
 // A fresh empty directory under /tmp, for fixture trees and settings.
 std::string MakeTempDir(const char* prefix = "mirex-test");
 
+// The directory holding the tests' own pl_PL.UTF-8 locale (for LOCPATH).
+const char* TestLocalePath();
+// Points LOCPATH at it and sets every category of the C locale to pl_PL.UTF-8 (decimal comma);
+// the previous locale, to pass to RestoreLocale. Empty when the locale cannot be set.
+std::string UsePolishLocale();
+void RestoreLocale(const std::string& previous);
+
 // Makes a failed wx assertion print its place and fail the running test, instead of opening a
 // modal box that would hang the run.
 void FailTestsOnWxAssert();

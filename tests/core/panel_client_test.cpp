@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/app.h>
-#include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/weakref.h>
 
@@ -21,9 +20,32 @@
 #include "support/core_EventWait.h"
 #include "support/core_FdDriver.h"
 #include "support/core_Pty.h"
-#include "widgets/WaitWindow.h"
+#include "comm/WaitIndicator.h"
 
 namespace {
+
+// Stands in for the wait window: counts the indications that are up.
+class CountingWaits : public WaitIndicator {
+public:
+    std::unique_ptr<WaitIndication> ShowWait() override {
+        ++shown;
+        return std::make_unique<Shown>(this);
+    }
+    int live = 0;
+    int shown = 0;
+
+private:
+    struct Shown : WaitIndication {
+        explicit Shown(CountingWaits* waits) : waits(waits) { ++waits->live; }
+        ~Shown() override { --waits->live; }
+        CountingWaits* waits;
+    };
+};
+
+CountingWaits waits;  // outlives every client of the tests
+
+int CountWaitWindows() { return waits.live; }
+bool Uncovered() { return waits.live == 0; }
 
 // ---------------------------------------------------------------------------------------------
 // ParamValue: setters keep the record's code unless given a non-zero one, and set the type.
@@ -98,9 +120,9 @@ TEST(PanelIdentTest, VersionBytes) {
 // A client without a driver sends nothing and reports every request as unanswered.
 
 TEST(PanelClientWithoutEngineTest, RequestsFailAtOnce) {
-    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, wxASCII_STR("owner"));
+    wxEvtHandler owner;
     {
-        PanelClient client(frame);
+        PanelClient client(&owner, &waits);
         EXPECT_EQ(client.GetState(), CLIENT_IDLE);
         EXPECT_EQ(client.Request("020a00", true), nullptr);
         EXPECT_EQ(client.Connect(), nullptr);
@@ -126,25 +148,17 @@ TEST(PanelClientWithoutEngineTest, RequestsFailAtOnce) {
         client.Disconnect();
         client.OnDriverStopped();  // nothing to lose
         EXPECT_EQ(client.GetState(), CLIENT_IDLE);
-        EXPECT_TRUE(frame->IsEnabled());
+        EXPECT_TRUE(Uncovered());
     }
-    frame->Destroy();
 }
 
 // ---------------------------------------------------------------------------------------------
-// Against the panel simulator over a real pty, through a driver thread, with a real frame as
-// owner and parent of the wait windows.
-
-int CountWaitWindows() {
-    int count = 0;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (dynamic_cast<WaitWindow*>(window) && !window->IsBeingDeleted()) ++count;
-    return count;
-}
+// Against the panel simulator over a real pty, through a driver thread, with an event handler
+// as owner, as the main window is.
 
 // The frame's part: routes the driver's events to the client as the main window does and
 // collects the reports the client posts. Owns the client, as the main window does.
-class ClientOwner : public wxFrame {
+class ClientOwner : public wxEvtHandler {
 public:
     struct Report {
         int id;
@@ -154,10 +168,9 @@ public:
         std::vector<uint32_t> fields;
     };
 
-    ClientOwner() : wxFrame(nullptr, wxID_ANY, wxASCII_STR("owner"), wxPoint(80, 80), wxSize(500, 360)) {
+    ClientOwner() {
         Bind(EVT_UNICOM, &ClientOwner::OnUniCom, this);
         Bind(EVT_PANEL_DATA, &ClientOwner::OnPanelData, this);
-        Show();
     }
     ~ClientOwner() override { delete client; }
 
@@ -246,7 +259,7 @@ protected:
         ASSERT_TRUE(panel.Start(pty.TakeMaster(), true));
         owner = new ClientOwner;
         frameRef = owner;
-        owner->client = new PanelClient(owner);
+        owner->client = new PanelClient(owner, &waits);
         owner->client->SetReplyTimeoutMs(200);
         driver = new FdDriver(owner, pty.slave);
         driver->Start();
@@ -267,8 +280,8 @@ protected:
         delete driver;
         panel.Stop();
         pty.CloseSlave();
-        // Deliver what is still queued (line buffers, report records), then drop the frame.
-        if (wxTheApp) wxTheApp->ProcessPendingEvents();
+        // Deliver what is still queued (line buffers, report records), then drop the owner.
+        if (wxAppConsole* app = wxAppConsole::GetInstance()) app->ProcessPendingEvents();
         delete frameRef.get();
     }
 
@@ -283,7 +296,7 @@ protected:
     sim::PanelSimulator panel;
     RawPty pty;
     ClientOwner* owner = nullptr;
-    wxWeakRef<wxFrame> frameRef;
+    wxWeakRef<wxEvtHandler> frameRef;
     FdDriver* driver = nullptr;
 };
 
@@ -297,7 +310,7 @@ TEST_F(PanelClientTest, ConnectIdentifiesAndStartsReportsDisconnectStopsThem) {
     EXPECT_EQ(Client().GetState(), CLIENT_STARTED);
     EXPECT_EQ(panel.ModeWord(), 0xFFFF);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"020a", "0230ffff"}));
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
     EXPECT_EQ(CountWaitWindows(), 0);
 
     // Only from the attached state.
@@ -438,7 +451,7 @@ TEST_F(PanelClientTest, ReadParamFailures) {
     EXPECT_EQ(Client().ReadParam(0xcc, &status, true), nullptr);
     EXPECT_EQ(status, PARAM_NO_REPLY);
     EXPECT_EQ(Sent().size(), 3u);  // three tries
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
     EXPECT_EQ(Client().ReadParam(0xcc, nullptr, false), nullptr);  // no status pointer
 }
 
@@ -446,13 +459,13 @@ TEST_F(PanelClientTest, BatchReadUnderOneWaitWindowAndFreesEverythingOnFailure) 
     // The wait window covers the whole batch: every reply arrives with the frame disabled.
     int linesWhileCovered = 0;
     owner->onLine = [&] {
-        if (!owner->IsEnabled() && CountWaitWindows() == 1) ++linesWhileCovered;
+        if (!Uncovered() && CountWaitWindows() == 1) ++linesWhileCovered;
     };
     const uint16_t codes[7] = {204, 205, 206, 207, 208, 209, 210};
     ParamValue* out[7] = {};
     ASSERT_EQ(Client().ReadParams(7, out, codes, true), PARAM_OK);
     EXPECT_EQ(linesWhileCovered, 7);
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
     EXPECT_EQ(CountWaitWindows(), 0);
     for (int i = 0; i < 7; ++i) {
         ASSERT_NE(out[i], nullptr);
@@ -498,7 +511,7 @@ TEST_F(PanelClientTest, WriteParamSendsEachKindAtItsWidth) {
         EXPECT_EQ(Sent(), std::vector<std::string>{c.text});
         EXPECT_EQ(panel.Param(c.code)->value, c.stored);
     }
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
 
     // A record read from the panel and changed with code 0 goes back under its own code.
     std::unique_ptr<ParamValue> read(Client().ReadParam(0x0310, nullptr, false));
@@ -562,7 +575,7 @@ TEST_F(PanelClientTest, BatchWriteStopsAtTheFirstFailure) {
     EXPECT_EQ(Client().WriteParams(3, values, true), PARAM_REJECTED);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"029a00cc03", "029a032004"}));
     EXPECT_EQ(panel.Param(204)->value, 3u);
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
     EXPECT_EQ(CountWaitWindows(), 0);
 }
 
@@ -647,24 +660,25 @@ TEST_F(PanelClientTest, PushedReportsReachTheOwner) {
     EXPECT_EQ(owner->reports.size(), 2u);
 }
 
-// The driver dies in the middle of a batch read under the wait window.
+// The driver dies in the middle of a batch read under the wait window: the wait window goes
+// at once, so that nothing covers the owner while it tells the user.
 TEST_F(PanelClientTest, DriverLostDuringBatchRead) {
     panel.SetHangUpAfterRequests(2);
     bool deferredWhileRunning = false;
-    bool coveredWhenLost = false;
+    bool uncoveredWhenLost = false;
     owner->onStopped = [&] {
         deferredWhileRunning = Client().IsDeleteDeferred() && Client().IsBusy() && !Client().HasEngine();
-        coveredWhenLost = !owner->IsEnabled() && CountWaitWindows() == 1;
+        uncoveredWhenLost = Uncovered() && CountWaitWindows() == 0;
     };
     const uint16_t codes[7] = {204, 205, 206, 207, 208, 209, 210};
     ParamValue* out[7] = {};
     EXPECT_EQ(Client().ReadParams(7, out, codes, true), PARAM_NO_REPLY);
     EXPECT_TRUE(owner->stopped);
     EXPECT_TRUE(deferredWhileRunning);
-    EXPECT_TRUE(coveredWhenLost);
+    EXPECT_TRUE(uncoveredWhenLost);
     for (ParamValue* slot : out) EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(Sent().size(), 3u);  // no retry after the loss
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
     EXPECT_EQ(CountWaitWindows(), 0);
     EXPECT_FALSE(Client().HasEngine());
     EXPECT_FALSE(Client().IsDeleteDeferred());
@@ -698,7 +712,7 @@ TEST_F(PanelClientTest, DriverLostAfterANestedRequestReturned) {
     EXPECT_TRUE(owner->stopped);
     EXPECT_EQ(Client().GetState(), CLIENT_DRIVER_LOST);
     EXPECT_FALSE(Client().IsDeleteDeferred());
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
 }
 
 // Detach and attach again from inside a running request: the running one gives up at once and
@@ -716,10 +730,12 @@ TEST_F(PanelClientTest, ReattachUnderARunningRequest) {
     panel.PushRawLine("029700:01");  // arrives while the read waits
     EXPECT_EQ(Client().ReadParam(204, nullptr, true), nullptr);
     EXPECT_TRUE(reattached);
-    EXPECT_EQ(Sent().size(), 1u);  // given up at once, not tried again
+    // Given up at once, not tried again (the request may still be on its way to the panel).
+    EXPECT_TRUE(panel.WaitForRequests(1, 1000));
+    EXPECT_EQ(Sent().size(), 1u);
     EXPECT_FALSE(Client().IsDeleteDeferred());
     EXPECT_EQ(Client().GetState(), CLIENT_ATTACHED);
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
 
     panel.SetSilentCommands({});
     ParamStatus status = PARAM_NO_REPLY;
@@ -740,17 +756,17 @@ TEST_F(PanelClientTest, ClientDestroyedUnderARunningRequest) {
     ParamValue* out[3] = {};
     EXPECT_EQ(client->ReadParams(3, out, codes, true), PARAM_NO_REPLY);
     for (ParamValue* slot : out) EXPECT_EQ(slot, nullptr);
-    EXPECT_TRUE(owner->IsEnabled());
+    EXPECT_TRUE(Uncovered());
     EXPECT_EQ(CountWaitWindows(), 0);
 }
 
 TEST_F(PanelClientTest, OwnerDestroyedUnderARunningRequest) {
     panel.SetHangUpAfterRequests(0);
     PanelClient* client = owner->client;
-    owner->onStopped = [&] { owner->Destroy(); };
+    owner->onStopped = [&] { wxAppConsole::GetInstance()->ScheduleForDestruction(owner); };
     std::unique_ptr<PanelIdent> ident(client->Connect());
     EXPECT_EQ(ident, nullptr);
-    // The wait yields to idle time, which destroys the frame, and the client with it, before
+    // The wait yields to idle time, which destroys the owner, and the client with it, before
     // the request returns.
     EXPECT_FALSE(frameRef);
 }
