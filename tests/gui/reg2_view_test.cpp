@@ -231,7 +231,7 @@ TEST_F(Reg2ViewTest, OkWritesEveryItemThenRereadsAndShowsZoneTwo) {
     const WriteList expected = {
         {kBase + 0x04, 2250 << 8 | 2}, {kBase + 0x0A, 10000 << 8 | 0}, {kBase + 0x14, 1235 << 8 | 3},
         {kBase + 0x15, 1200},           {kBase + 0x16, 300},             {kBase + 0x07, 123},
-        {kBase + 0x08, 124},            {kBase + 0x09, 255},             {kBase + 0x17, 0 << 8 | 3},
+        {kBase + 0x08, 124},            {kBase + 0x09, 255},             {kBase + 0x17, 0 << 8 | 1},  // as read
         {kBase + 0x18, 1000 << 8 | 1},  {kBase + 0x02, 1},
     };
     EXPECT_EQ(Writes(), expected);
