@@ -31,6 +31,9 @@ wxBoxSizer* LiveEditor::MakeSaveRow(int flags, int border) {
 
 void LiveEditor::FinishEditorLayout() {
     FinishLayout(false, false);
+    // A GTK list that takes the focus first selects its first row, which would read that
+    // record as soon as the dialog appears: the editor opens with OK focused and nothing chosen.
+    FindWindow(wxID_OK)->SetFocus();
     Bind(wxEVT_LISTBOX, &LiveEditor::OnSelectEntry, this);
     Bind(wxEVT_BUTTON, &LiveEditor::OnButton, this);
     Bind(wxEVT_CLOSE_WINDOW, &LiveEditor::OnCloseWindow, this);
