@@ -9,6 +9,7 @@
 namespace {
 
 constexpr int kPenWidth = 3;
+constexpr int kLabelHeight = 11;  // pixels
 
 // A new bitmap holds undefined pixels: every symbol starts from an opaque white ground.
 void StartSymbol(wxMemoryDC& dc) {
@@ -31,6 +32,8 @@ wxBitmap DrawMuxSymbol(int w, int h) {
     dc.DrawLine(0, 15, 10, 15);                 // input 0
     dc.DrawLine(0, h - 15, 10, h - 15);         // input 1
     dc.DrawLine(w / 2, h - 5, w / 2, h - 1);    // select input
+    // A small font, so the labels stay clear of the lines at any system font size.
+    dc.SetFont(wxFont(wxFontInfo(wxSize(0, kLabelHeight))));
     dc.SetTextForeground(*wxBLUE);
     dc.SetTextBackground(*wxWHITE);
     dc.DrawText(wxASCII_STR("0"), 12, 13);
