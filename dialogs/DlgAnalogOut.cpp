@@ -41,7 +41,7 @@ int16_t SignedValue(const ParamValue* value) { return static_cast<int16_t>(value
 
 DlgAnalogOut::DlgAnalogOut(MyFrame* owner, const wxString& title, ReadRecordFn read, WriteAnalogOutFn write,
                            long style, wxWindowID id)
-    : LiveEditor(owner, title, U8("Wyjścia i multipleksery analogowe"), EntryNames(), style, id), read(read),
+    : LiveEditor(owner, title, U8("Wyjścia i multipleksery analogowe"), EntryNames(), read, style, id),
       write(write) {
     readErrorText = U8("Błąd komunikacyjny: odczyt danych");
     writeErrorText = U8("Błąd komunikacyjny: zapis danych");
@@ -114,9 +114,7 @@ bool DlgAnalogOut::ReadEntry(int index) {
     const bool mux = index >= kFirstMux;
     const int count = mux ? 9 : 7;
     ParamRecords values(9);
-    if (read(Owner(), index, values.Data()) < 0) return false;
-    for (int i = 0; i < count; ++i)
-        if (!values[i]) return false;
+    if (!ReadRecord(index, values, count)) return false;
 
     jwxCombo* primary = sources[SOURCE_PRIMARY];
     primary->Clear();

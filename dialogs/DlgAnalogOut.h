@@ -39,7 +39,6 @@ private:
     // A limit field in thousandths, halves away from zero.
     int16_t FieldLimit(Field field) const;
 
-    ReadRecordFn read;
     WriteAnalogOutFn write;
     jwxCombo* sources[3] = {};  // record order: primary, switching, alternative
     wxTextCtrl* fields[kFieldCount] = {};

@@ -22,7 +22,7 @@ wxArrayString GateNames() {
 
 DlgLogicConf::DlgLogicConf(MyFrame* owner, const wxString& title, ReadRecordFn read, WriteRecordFn write,
                            long style, wxWindowID id)
-    : LiveEditor(owner, title, U8("Bramki logiczne"), GateNames(), style, id), read(read), write(write) {
+    : LiveEditor(owner, title, U8("Bramki logiczne"), GateNames(), read, style, id), write(write) {
     const std::vector<wxString> sources = SourceListItems(BinarySourceList);
     wxStaticText* captions[3] = {new wxStaticText(this, wxID_ANY, U8("We #1")),
                                  new wxStaticText(this, wxID_ANY, U8("We #2")),
@@ -69,9 +69,7 @@ DlgLogicConf::DlgLogicConf(MyFrame* owner, const wxString& title, ReadRecordFn r
 
 bool DlgLogicConf::ReadEntry(int index) {
     ParamRecords values(3);
-    if (read(Owner(), index, values.Data()) < 0) return false;
-    for (int i = 0; i < 3; ++i)
-        if (!values[i]) return false;
+    if (!ReadRecord(index, values, 3)) return false;
     for (int i = 0; i < 2; ++i) {
         sourcesRead[i] = values[i]->GetU8();
         inputs[i]->SelectValue(sourcesRead[i]);

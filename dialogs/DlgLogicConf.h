@@ -24,7 +24,6 @@ private:
     void EnableEntryControls(bool valid) override;
     wxString SavePrompt() const override;
 
-    ReadRecordFn read;
     WriteRecordFn write;
     wxCheckBox* negated[3] = {};  // input 1, input 2, output
     jwxCombo* inputs[2] = {};

@@ -24,7 +24,7 @@ wxString DlgRelayConf::OutputName(int index) {
 
 DlgRelayConf::DlgRelayConf(MyFrame* owner, const wxString& title, ReadRecordFn read, WriteRecordFn write,
                            long style, wxWindowID id)
-    : LiveEditor(owner, title, U8("Wyjścia przekaźnikowe"), OutputNames(), style, id), read(read), write(write) {
+    : LiveEditor(owner, title, U8("Wyjścia przekaźnikowe"), OutputNames(), read, style, id), write(write) {
     sources[0] = MakeCombo(SourceListItems(RelaySourceList));
     sources[1] = MakeCombo(SourceListItems(BinarySourceList));
     sources[2] = MakeCombo(SourceListItems(BinarySourceList));
@@ -47,9 +47,7 @@ void DlgRelayConf::EntryChosen(int index) { output->SetLabel(wxASCII_STR("Wy ") 
 
 bool DlgRelayConf::ReadEntry(int index) {
     ParamRecords values(3);
-    if (read(Owner(), index, values.Data()) < 0) return false;
-    for (int i = 0; i < 3; ++i)
-        if (!values[i]) return false;
+    if (!ReadRecord(index, values, 3)) return false;
     for (int i = 0; i < 3; ++i) {
         sourcesRead[i] = values[i]->GetU8();
         sources[i]->SelectValue(sourcesRead[i]);

@@ -21,7 +21,6 @@ private:
     void EnableEntryControls(bool valid) override;
     wxString SavePrompt() const override;
 
-    ReadRecordFn read;
     WriteRecordFn write;
     jwxCombo* sources[3] = {};  // record order: primary, alternative, switching
     wxStaticText* output = nullptr;

@@ -1,6 +1,7 @@
 #include "dialogs/LiveEditor.h"
 
 #include "app/MyFrame.h"
+#include "dialogs/ConfigCommand.h"
 #include "widgets/MesgBox.h"
 #include "widgets/WaitWindow.h"
 
@@ -10,8 +11,8 @@ constexpr long kErrorStyle = wxOK | wxICON_EXCLAMATION;
 }  // namespace
 
 LiveEditor::LiveEditor(MyFrame* owner, const wxString& title, const wxString& caption,
-                       const wxArrayString& entries, long style, wxWindowID id)
-    : ConfigDialog(owner, title, caption, style, id), owner(owner) {
+                       const wxArrayString& entries, ReadRecordFn read, long style, wxWindowID id)
+    : ConfigDialog(owner, title, caption, style, id), owner(owner), read(read) {
     readErrorText = U8("Błąd odczytu");
     writeErrorText = U8("Błąd zapisu danych");
     list = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, entries);
@@ -21,6 +22,13 @@ LiveEditor::LiveEditor(MyFrame* owner, const wxString& title, const wxString& ca
 }
 
 LiveEditor::~LiveEditor() = default;
+
+bool LiveEditor::ReadRecord(int index, ParamRecords& values, int count) {
+    if (count > values.Count() || read(owner, index, values.Data()) < 0) return false;
+    for (int i = 0; i < count; ++i)
+        if (!values[i]) return false;
+    return true;
+}
 
 wxBoxSizer* LiveEditor::MakeSaveRow(int flags, int border) {
     saveButton = new wxButton(this, wxID_APPLY, U8("Zapisz"));

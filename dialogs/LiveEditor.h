@@ -22,6 +22,7 @@
 #include "dialogs/ConfigDialog.h"
 
 class MyFrame;
+class ParamRecords;
 struct ParamValue;
 
 // Reads record index of the area into values (new records that the caller deletes); 0 on
@@ -43,11 +44,13 @@ public:
     bool IsEntryModified() const { return modified; }
 
 protected:
-    // entries: the list's item texts, one per record.
+    // entries: the list's item texts, one per record; read: the owner's read callback.
     LiveEditor(MyFrame* owner, const wxString& title, const wxString& caption, const wxArrayString& entries,
-               long style, wxWindowID id);
+               ReadRecordFn read, long style, wxWindowID id);
 
     MyFrame* Owner() const { return owner; }
+    // Reads record index through the read callback; true when its first count values arrived.
+    bool ReadRecord(int index, ParamRecords& values, int count);
     wxListBox* List() const { return list; }
     wxButton* SaveButton() const { return saveButton; }
     // The box's row that starts with the list; the editor adds its column to it.
@@ -94,6 +97,7 @@ private:
     void RestoreSelection();
 
     MyFrame* owner;
+    ReadRecordFn read;
     wxListBox* list = nullptr;
     wxBoxSizer* listRow = nullptr;
     wxButton* saveButton = nullptr;

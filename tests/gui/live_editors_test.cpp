@@ -25,12 +25,7 @@ std::string Utf8(const wxString& text) { return text.utf8_string(); }
 using Codes = std::vector<uint16_t>;
 
 template <class Control>
-std::vector<Control*> Children(wxDialog* dialog) {
-    std::vector<Control*> found;
-    for (wxWindow* child : dialog->GetChildren())
-        if (auto* control = dynamic_cast<Control*>(child)) found.push_back(control);
-    return found;
-}
+std::vector<Control*> Children(wxDialog* dialog) { return ConfigFixture::ChildrenOf<Control>(dialog); }
 
 wxListBox* EntryList(wxDialog* dialog) { return Children<wxListBox>(dialog).at(0); }
 
