@@ -17,6 +17,8 @@
 #include "comm/HostLookup.h"
 
 class MyApp;
+struct DecimalValue;
+struct ParamValue;
 class PanelClient;
 struct PanelIdent;
 class ReplyRecord;
@@ -167,6 +169,21 @@ private:
     // --- Configuration commands (MyFrameConfig.cpp) ---
 
     // --- Live editors (MyFrameEditors.cpp) ---
+public:
+    // The editors' callbacks: read or write one record (gate 0..15, relay output 0..6, analog
+    // output or multiplexer 0..3) without a wait window; 0 on success, -1 on failure, and -1
+    // without any request for an index outside the area or while the panel is not connected.
+    static int ReadLogicGate(MyFrame* owner, int n, ParamValue** values);
+    static int WriteLogicGate(MyFrame* owner, int n, const uint8_t* record);
+    static int ReadRelay(MyFrame* owner, int n, ParamValue** values);
+    static int WriteRelay(MyFrame* owner, int n, const uint8_t* record);
+    static int ReadAnalogOutput(MyFrame* owner, int n, ParamValue** values);
+    static int WriteAnalogOutput(MyFrame* owner, int n, const uint8_t* sources, const DecimalValue* values,
+                                 const int16_t* limits);
+
+private:
+    int ReadRecordCodes(const uint16_t* codes, int count, ParamValue** values);
+    int WriteRecords(ParamValue** records, int count);
 
     // --- Regulator selection (MyFrameRegulators.cpp) ---
 public:

@@ -39,8 +39,12 @@ wxBoxSizer* ConfigDialog::AddRow(const wxString& caption, wxWindow* control, boo
     return row;
 }
 
+jwxCombo* ConfigDialog::MakeCombo(const std::vector<wxString>& items) {
+    return new jwxCombo(this, wxID_ANY, static_cast<int>(items.size()), items.data(), wxCB_READONLY);
+}
+
 jwxCombo* ConfigDialog::MakeList(const std::vector<wxString>& items, int codeRead, int* result) {
-    auto* list = new jwxCombo(this, wxID_ANY, static_cast<int>(items.size()), items.data(), wxCB_READONLY);
+    jwxCombo* list = MakeCombo(items);
     list->SelectValue(codeRead);
     lists.push_back({list, codeRead, result});
     return list;
@@ -61,10 +65,10 @@ wxTextCtrl* ConfigDialog::MakeDecimalText(const DecimalValue& valueRead, int wid
     return field;
 }
 
-void ConfigDialog::FinishLayout(bool alignCaptions) {
+void ConfigDialog::FinishLayout(bool alignCaptions, bool withCancel) {
     if (alignCaptions && captions.size() >= 2) AlignLabelWidths(static_cast<int>(captions.size()), captions.data(), 0);
     outer->Add(0, 1, 1);  // takes the extra height when the dialog grows
-    outer->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 6);
+    outer->Add(CreateOkCancelButtons(this, withCancel), 0, wxEXPAND | wxALL, 6);
     SetSizer(outer);
     outer->SetSizeHints(this);
     Centre(wxBOTH);

@@ -53,6 +53,8 @@ protected:
     // A read-only list over items, preselected with the code read; on OK *result receives the
     // chosen code, or the code read when nothing is selected.
     jwxCombo* MakeList(const std::vector<wxString>& items, int codeRead, int* result);
+    // A read-only list over items, nothing selected and no result bound.
+    jwxCombo* MakeCombo(const std::vector<wxString>& items);
     // The code a list stands for now: its selection, or the code read when it has none.
     static int ChosenCode(const jwxCombo* list, int codeRead);
     wxTextCtrl* MakeText(const wxString& text, int width = -1);
@@ -61,8 +63,8 @@ protected:
     wxTextCtrl* MakeDecimalText(const DecimalValue& valueRead, int width = -1);
 
     // Ends the layout: caption widths aligned (when asked and two or more), the spacer that
-    // takes extra height, the OK / Cancel row, fit and centre.
-    void FinishLayout(bool alignCaptions = true);
+    // takes extra height, the OK / Cancel row (OK alone without withCancel), fit and centre.
+    void FinishLayout(bool alignCaptions = true, bool withCancel = true);
 
     // --- The number-entry rule, for TakeResults. Each returns false after refusing the field.
     // A plain decimal number; "Błąd zapisu liczby" otherwise.

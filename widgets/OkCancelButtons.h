@@ -1,8 +1,9 @@
 // The standard OK / Cancel button row with Polish labels in place of the toolkit's stock ones
 // (which follow the system language). OK is the default button: Enter confirms, Escape cancels.
+// Without the Cancel button (withCancel false) the row holds OK alone.
 #pragma once
 
 class wxStdDialogButtonSizer;
 class wxWindow;
 
-wxStdDialogButtonSizer* CreateOkCancelButtons(wxWindow* dialog);
+wxStdDialogButtonSizer* CreateOkCancelButtons(wxWindow* dialog, bool withCancel = true);

@@ -47,16 +47,6 @@ void ConfigFixture::Modify(uint16_t code, void (*change)(sim::SimParam&)) {
     panel.SetParam(*param);
 }
 
-namespace {
-template <class Control>
-std::vector<Control*> ChildrenOf(wxDialog* dialog) {
-    std::vector<Control*> found;
-    for (wxWindow* child : dialog->GetChildren())
-        if (auto* control = dynamic_cast<Control*>(child)) found.push_back(control);
-    return found;
-}
-}  // namespace
-
 std::vector<jwxCombo*> ConfigFixture::Lists(wxDialog* dialog) { return ChildrenOf<jwxCombo>(dialog); }
 
 std::vector<wxTextCtrl*> ConfigFixture::Texts(wxDialog* dialog) { return ChildrenOf<wxTextCtrl>(dialog); }

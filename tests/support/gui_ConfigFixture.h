@@ -32,6 +32,16 @@ using WriteList = std::vector<ParamWrite>;
 void PrintTo(const ParamWrite& write, std::ostream* out);
 
 class ConfigFixture : public FrameFixture {
+public:
+    // The dialog's children of one control class, in creation order.
+    template <class Control>
+    static std::vector<Control*> ChildrenOf(wxDialog* dialog) {
+        std::vector<Control*> found;
+        for (wxWindow* child : dialog->GetChildren())
+            if (auto* control = dynamic_cast<Control*>(child)) found.push_back(control);
+        return found;
+    }
+
 protected:
 
     // Connects to a panel with this firmware (major, minor) and forgets the connect requests.
