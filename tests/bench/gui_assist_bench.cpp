@@ -14,10 +14,6 @@
 //   gui_assist_bench [--requests N] [--burst N]
 #include <poll.h>
 #include <unistd.h>
-#include <wx/app.h>
-#include <wx/config.h>
-#include <wx/evtloop.h>
-#include <wx/log.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,13 +26,13 @@
 #include "app/FrameIds.h"
 #include "app/MyFrame.h"
 #include "app/ProxyHost.h"
-#include "app/SettingsStore.h"
 #include "sim/PanelSimulator.h"
 #include "sim/SimLine.h"
 #include "support/core_AssistProxy.h"
 #include "support/core_EventWait.h"
 #include "support/core_Pty.h"
-#include "support/test_support.h"
+#include "support/gui_BenchProgram.h"
+#include "support/gui_ConnectedProgram.h"
 
 namespace {
 
@@ -88,12 +84,6 @@ std::vector<double> DirectRoundTrips(int count) {
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
 int main(int argc, char** argv) {
     int requests = 300;
     int burst = 40;
@@ -101,32 +91,14 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--requests") == 0 && i + 1 < argc) requests = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--burst") == 0 && i + 1 < argc) burst = std::atoi(argv[++i]);
     }
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "cannot open the display (run under xvfb-run)\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxLog::SetLogLevel(wxLOG_Warning);
-    const std::string configDir = MakeTempDir("mirex-bench-config");
-    setenv("XDG_CONFIG_HOME", configDir.c_str(), 1);
-    int rc = 1;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopActivator activate(&loop);
-        InstallSettingsStore();
-        RawPty pty;
-        sim::PanelSimulator panel;
+    return RunWindowBenchmark(argc, argv, [requests, burst] {
         AssistProxy proxy;
         SetProxyHostOverride(proxy.HostText());
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/type"), wxASCII_STR("COM"));
-        bool ready = pty.Open() && panel.Start(pty.TakeMaster(), true);
-        if (ready) {
-            wxConfigBase::Get()->Write(wxASCII_STR("/com/name"), wxString::FromUTF8(pty.slavePath.c_str()));
-            wxConfigBase::Get()->Flush();
-        }
-        auto* frame = new MyFrame(wxASCII_STR("mirex"), wxPoint(50, 50), wxSize(450, 340));
-        frame->Show();
-        ready = ready && RunLoopUntil([frame] { return frame->IsConnected(); }, 5000);
+        ConnectedProgram program;
+        sim::PanelSimulator& panel = program.Panel();
+        bool ready = program.Connect(5000);
+        MyFrame* frame = program.Frame();
+        int rc = 1;
         if (ready) {
             wxCommandEvent command(wxEVT_MENU, ID_REMOTE_ASSIST);
             frame->ProcessWindowEvent(command);
@@ -188,14 +160,8 @@ int main(int argc, char** argv) {
             rc = roundTripOk && throughputOk ? 0 : 1;
             std::printf("goal %s\n", rc == 0 ? "met" : "NOT met");
         }
-        frame->Close(true);
-        RunLoopUntil([] { return false; }, 100);
-        wxTheApp->ProcessIdle();
-        panel.Stop();
+        program.CloseFrame();
         SetProxyHostOverride(std::string());
-        delete wxConfigBase::Set(nullptr);
-    }
-    std::system(("rm -rf '" + configDir + "'").c_str());
-    wxEntryCleanup();
-    return rc;
+        return rc;
+    });
 }

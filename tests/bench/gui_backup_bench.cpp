@@ -10,11 +10,6 @@
 //
 //   gui_backup_bench [--count N]     a synthetic table of N parameters (N >= 210, the connection
 //                                    reads parameters 204-210) instead of the default one
-#include <wx/app.h>
-#include <wx/config.h>
-#include <wx/evtloop.h>
-#include <wx/log.h>
-#include <wx/weakref.h>
 
 #include <chrono>
 #include <cstdio>
@@ -23,12 +18,10 @@
 #include <string>
 
 #include "app/MyFrame.h"
-#include "app/SettingsStore.h"
 #include "comm/PanelClient.h"
 #include "sim/PanelSimulator.h"
-#include "support/core_EventWait.h"
-#include "support/core_Pty.h"
-#include "support/test_support.h"
+#include "support/gui_BenchProgram.h"
+#include "support/gui_ConnectedProgram.h"
 
 namespace {
 
@@ -68,49 +61,24 @@ void PrintPaced(const char* name, const Run& run) {
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
 int main(int argc, char** argv) {
     int count = 0;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--count") == 0 && i + 1 < argc) count = std::atoi(argv[++i]);
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "cannot open the display (run under xvfb-run)\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxLog::SetLogLevel(wxLOG_Warning);
-
-    const std::string work = MakeTempDir("mirex-backup-bench");
-    setenv("XDG_CONFIG_HOME", work.c_str(), 1);
-    InstallSettingsStore();
-    bool met = false;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopActivator activate(&loop);
-        RawPty pty;
-        sim::PanelSimulator panel;
+    return RunWindowBenchmark(argc, argv, [count] {
+        ConnectedProgram program("mirex-backup-bench");
+        sim::PanelSimulator& panel = program.Panel();
         if (count > 0) panel.SetTable(sim::ParamTable::Synthetic(count));
-        if (!pty.Open() || !panel.Start(pty.TakeMaster(), true)) {
+        if (!program.StartPanel()) {
             std::fprintf(stderr, "cannot start the simulator\n");
             return 1;
         }
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/type"), wxASCII_STR("COM"));
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/name"), wxString::FromUTF8(pty.slavePath.c_str()));
-        wxConfigBase::Get()->Flush();
-
-        auto* frame = new MyFrame(wxASCII_STR("mirex"), wxPoint(50, 50), wxSize(450, 340));
-        wxWeakRef<MyFrame> alive(frame);
-        frame->Show(true);
-        if (!RunLoopUntil([&] { return alive && frame->IsConnected(); }, 10000)) {
+        if (!program.Connect(10000)) {
             std::fprintf(stderr, "the window did not connect\n");
             return 1;
         }
-        const wxString path = wxString::FromUTF8((work + "/bench.conf").c_str());
+        MyFrame* frame = program.Frame();
+        const wxString path = wxString::FromUTF8((program.SettingsDir() + "/bench.conf").c_str());
         auto save = [&] { return frame->SaveConfigToFile(path); };
         auto load = [&] { return frame->LoadConfigFromFile(path); };
 
@@ -131,21 +99,10 @@ int main(int argc, char** argv) {
         std::printf("(b) unpaced: save %.0f parameters/s (%.3f s), load %.0f parameters/s (%.3f s)%s\n",
                     parameters / fastSave.seconds, fastSave.seconds, parameters / fastLoad.seconds, fastLoad.seconds,
                     fastSave.ok && fastLoad.ok ? "" : " FAILED");
-        met = pacedSave.ok && pacedLoad.ok && fastSave.ok && fastLoad.ok && parameters > 0 &&
-              pacedSave.seconds <= kGoal * pacedSave.Wire() && pacedLoad.seconds <= kGoal * pacedLoad.Wire();
+        const bool met = pacedSave.ok && pacedLoad.ok && fastSave.ok && fastLoad.ok && parameters > 0 &&
+                         pacedSave.seconds <= kGoal * pacedSave.Wire() &&
+                         pacedLoad.seconds <= kGoal * pacedLoad.Wire();
         std::printf("goal %s\n", met ? "met" : "NOT met");
-
-        frame->Close(true);
-        RunLoopUntil(
-            [&] {
-                if (alive) wxTheApp->ProcessIdle();
-                return !alive;
-            },
-            5000);
-        panel.Stop();
-    }
-    delete wxConfigBase::Set(nullptr);
-    std::system(("rm -rf '" + work + "'").c_str());
-    wxEntryCleanup();
-    return met ? 0 : 1;
+        return met ? 0 : 1;
+    });
 }

@@ -2,26 +2,20 @@
 // through the real main window against the panel simulator paced at 9600 baud, as a ratio to
 // the wire time of the requests and replies exchanged. Goal: at most 1.10 (median of 5 runs).
 // Exit status 0 when the goal is met. Run under a display (xvfb-run).
-#include <wx/app.h>
-#include <wx/config.h>
 #include <wx/dialog.h>
-#include <wx/evtloop.h>
-#include <wx/log.h>
 #include <wx/modalhook.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "app/FrameIds.h"
 #include "app/MyFrame.h"
-#include "app/SettingsStore.h"
 #include "sim/PanelSimulator.h"
 #include "support/core_EventWait.h"
-#include "support/core_Pty.h"
-#include "support/test_support.h"
+#include "support/gui_BenchProgram.h"
+#include "support/gui_ConnectedProgram.h"
 
 namespace {
 
@@ -45,39 +39,15 @@ protected:
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
 int main(int argc, char** argv) {
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "cannot open the display (run under xvfb-run)\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxLog::SetLogLevel(wxLOG_Warning);
-    setenv("XDG_CONFIG_HOME", MakeTempDir("mirex-bench-config").c_str(), 1);
-    InstallSettingsStore();
-
-    int rc = 1;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopActivator activate(&loop);
-        RawPty pty;
-        sim::PanelSimulator panel;
-        if (!pty.Open() || !panel.Start(pty.TakeMaster(), true)) return 1;
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/type"), wxASCII_STR("COM"));
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/name"), wxString::FromUTF8(pty.slavePath.c_str()));
-        wxConfigBase::Get()->Flush();
-
-        auto* frame = new MyFrame(wxASCII_STR("mirex"), wxPoint(50, 50), wxSize(450, 340));
-        frame->Show();
-        if (!RunLoopUntil([frame] { return frame->IsConnected(); }, 5000)) {
+    return RunWindowBenchmark(argc, argv, [] {
+        ConnectedProgram program;
+        if (!program.Connect(5000)) {
             std::fprintf(stderr, "the program did not connect\n");
             return 1;
         }
+        sim::PanelSimulator& panel = program.Panel();
+        MyFrame* frame = program.Frame();
         panel.SetPacing(true);
         std::vector<double> ratios;
         for (int run = 0; run < 5; ++run) {
@@ -108,12 +78,6 @@ int main(int argc, char** argv) {
         const double median = ratios[ratios.size() / 2];
         std::printf("menu command to dialog / wire time: median %.3f (goal <= 1.10): %s\n", median,
                     median <= 1.10 ? "met" : "NOT met");
-        rc = median <= 1.10 ? 0 : 1;
-        frame->Close(true);
-        RunLoopFor(200);
-        panel.Stop();
-    }
-    delete wxConfigBase::Set(nullptr);
-    wxEntryCleanup();
-    return rc;
+        return median <= 1.10 ? 0 : 1;
+    });
 }

@@ -16,9 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/app.h>
-#include <wx/evtloop.h>
 #include <wx/frame.h>
-#include <wx/log.h>
 
 #include <chrono>
 #include <cstdio>
@@ -34,6 +32,7 @@
 #include "sim/PanelSimulator.h"
 #include "support/core_EventWait.h"
 #include "support/core_Pty.h"
+#include "support/gui_BenchProgram.h"
 
 namespace {
 
@@ -209,12 +208,6 @@ WalkResult Walk(int count, bool paced) {
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
 int main(int argc, char** argv) {
     int count = 300;
     bool pacedRun = true;
@@ -225,16 +218,8 @@ int main(int argc, char** argv) {
             pacedRun = false;
         }
     }
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "cannot open the display (run under xvfb-run)\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxLog::SetLogLevel(wxLOG_Warning);
-    int rc = 0;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopActivator activate(&loop);
+    return RunWindowBenchmark(argc, argv, [count, pacedRun] {
+        int rc = 0;
         if (pacedRun) {
             WalkResult paced = Walk(count, true);
             // Both directions cross the simulated wire, one after the other (request, then reply).
@@ -253,7 +238,6 @@ int main(int argc, char** argv) {
                     fast.ok ? "ok" : "FAILED", fast.requests, fast.seconds, fast.requests / fast.seconds,
                     fast.cpu * 1e6 / fast.requests);
         if (!fast.ok) rc = 1;
-    }
-    wxEntryCleanup();
-    return rc;
+        return rc;
+    });
 }

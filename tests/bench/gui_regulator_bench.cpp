@@ -10,10 +10,6 @@
 // Exit status 0 when both goals are met. Run under a display.
 #include <dirent.h>
 #include <time.h>
-#include <wx/app.h>
-#include <wx/config.h>
-#include <wx/evtloop.h>
-#include <wx/log.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
@@ -26,12 +22,11 @@
 
 #include "app/FrameIds.h"
 #include "app/MyFrame.h"
-#include "app/SettingsStore.h"
 #include "regulators/RegX.h"
 #include "sim/PanelSimulator.h"
 #include "support/core_EventWait.h"
-#include "support/core_Pty.h"
-#include "support/test_support.h"
+#include "support/gui_BenchProgram.h"
+#include "support/gui_ConnectedProgram.h"
 #include "widgets/jwxNVUDisp.h"
 
 namespace {
@@ -73,43 +68,21 @@ bool Filled(MyFrame* frame) {
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
 int main(int argc, char** argv) {
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "cannot open the display\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxLog::SetLogLevel(wxLOG_Warning);
-    setenv("XDG_CONFIG_HOME", MakeTempDir("mirex-bench-config").c_str(), 1);
-    InstallSettingsStore();
-
-    bool met = false;
-    {
-        wxGUIEventLoop loop;
-        wxEventLoopActivator activate(&loop);
-        RawPty pty;
-        sim::PanelSimulator panel;
+    return RunWindowBenchmark(argc, argv, [] {
+        ConnectedProgram program;
+        // The simulator's threads are the ones its start adds; their CPU is not the program's.
         const std::set<int> before = ThreadIds();
-        if (!pty.Open() || !panel.Start(pty.TakeMaster(), true)) return 1;
+        if (!program.StartPanel()) return 1;
         std::set<int> simThreads;
         for (int id : ThreadIds())
             if (!before.count(id)) simThreads.insert(id);
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/type"), wxASCII_STR("COM"));
-        wxConfigBase::Get()->Write(wxASCII_STR("/com/name"), wxString::FromUTF8(pty.slavePath.c_str()));
-        wxConfigBase::Get()->Flush();
-
-        auto* frame = new MyFrame(wxASCII_STR("mirex"), wxPoint(50, 50), wxSize(450, 340));
-        frame->Show();
-        if (!RunLoopUntil([frame] { return frame->IsConnected(); }, 5000)) {
+        if (!program.Connect(5000)) {
             std::fprintf(stderr, "the program did not connect\n");
             return 1;
         }
+        sim::PanelSimulator& panel = program.Panel();
+        MyFrame* frame = program.Frame();
 
         // (a)
         panel.SetPacing(true);
@@ -168,12 +141,6 @@ int main(int argc, char** argv) {
         std::printf("(b) idle with the view shown, reports every 500 ms: %.3f s CPU in %.1f s = %.2f%% of a core "
                     "(%d reports; goal < 1%%): %s\n",
                     cpu, wall, share, reportsSent, idleEnough ? "met" : "NOT met");
-        met = fastEnough && idleEnough;
-        frame->Close(true);
-        RunLoopFor(200);
-        panel.Stop();
-    }
-    delete wxConfigBase::Set(nullptr);
-    wxEntryCleanup();
-    return met ? 0 : 1;
+        return fastEnough && idleEnough ? 0 : 1;
+    });
 }

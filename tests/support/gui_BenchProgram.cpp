@@ -1,0 +1,33 @@
+#include "support/gui_BenchProgram.h"
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/log.h>
+
+#include <cstdio>
+
+namespace {
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(BenchApp);
+
+int RunWindowBenchmark(int argc, char** argv, const std::function<int()>& body) {
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "cannot open the display (run under xvfb-run)\n");
+        return 1;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxLog::SetLogLevel(wxLOG_Warning);
+    int rc = 1;
+    {
+        wxGUIEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        rc = body();
+    }
+    wxEntryCleanup();
+    return rc;
+}
