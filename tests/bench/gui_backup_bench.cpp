@@ -65,6 +65,12 @@ int main(int argc, char** argv) {
     int count = 0;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--count") == 0 && i + 1 < argc) count = std::atoi(argv[++i]);
+    // A smaller table lacks the input configuration the connection reads, so the program
+    // would stop at its connection message instead of measuring anything.
+    if (count != 0 && count < 210) {
+        std::fprintf(stderr, "--count must be at least 210\n");
+        return 2;
+    }
     return RunWindowBenchmark(argc, argv, [count] {
         ConnectedProgram program("mirex-backup-bench");
         sim::PanelSimulator& panel = program.Panel();
