@@ -119,6 +119,20 @@ bool ConfigDialog::TakeNumberInRange(wxTextCtrl* field, double min, double max, 
     return true;
 }
 
+bool ConfigDialog::TakeScaledCount(wxTextCtrl* field, double scale, unsigned long max, unsigned long* out) {
+    double value = 0;
+    if (!TakeNumber(field, &value)) return false;
+    // Checked before rounding, so a number of any length cannot reach the conversion.
+    const bool fits = value >= 0 && value * scale < static_cast<double>(max) + 1;
+    const long count = fits ? RoundHalfAway(value * scale) : -1;
+    if (count < 0 || static_cast<unsigned long>(count) > max) {
+        RefuseEntry(field, NumberMessage());
+        return false;
+    }
+    *out = static_cast<unsigned long>(count);
+    return true;
+}
+
 bool ConfigDialog::TakeInteger(wxTextCtrl* field, long* out) {
     if (ParseIntegerText(field->GetValue(), out)) return true;
     RefuseEntry(field, NumberMessage());

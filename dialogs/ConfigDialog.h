@@ -73,6 +73,10 @@ protected:
     bool TakeNumberInRange(wxTextCtrl* field, double min, double max, const wxString& rangeMessage, double* out);
     // A plain base-10 integer.
     bool TakeInteger(wxTextCtrl* field, long* out);
+    // A plain non-negative number times scale (10 for tenths, 1 for whole units), rounded half
+    // up to a count no larger than max; a time that would be stored wrapped or negative is
+    // refused like a text that is no number.
+    bool TakeScaledCount(wxTextCtrl* field, double scale, unsigned long max, unsigned long* out);
     // A plain decimal number as the panel's packed decimal (saturating at its limits). A field
     // marked with KeepUnedited whose text the user left as shown gives back the value read.
     bool TakeDecimalValue(wxTextCtrl* field, DecimalValue* out);

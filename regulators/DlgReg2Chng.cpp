@@ -89,15 +89,9 @@ DlgReg2Chng::DlgReg2Chng(wxWindow* parent, const wxString& title, ParamValue* co
 }
 
 bool DlgReg2Chng::TakeTenths(int position, uint16_t* out) {
-    wxTextCtrl* field = fields[position];
-    double seconds = 0;
-    if (!TakeNumber(field, &seconds)) return false;
-    const long value = RoundHalfAway(seconds * 10);
-    if (seconds < 0 || value < 0 || static_cast<unsigned long>(value) > MaxTenths(position)) {
-        RefuseEntry(field, wxString::FromUTF8("Błąd zapisu liczby"));
-        return false;
-    }
-    *out = static_cast<uint16_t>(value);
+    unsigned long tenths = 0;
+    if (!TakeScaledCount(fields[position], 10, MaxTenths(position), &tenths)) return false;
+    *out = static_cast<uint16_t>(tenths);
     return true;
 }
 

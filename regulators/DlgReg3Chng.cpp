@@ -97,15 +97,8 @@ void DlgReg3Chng::OnSize(wxSizeEvent&) {
 }
 
 bool DlgReg3Chng::TakeTime(wxTextCtrl* field, bool minutes, uint32_t max, uint16_t* out) {
-    double value = 0;
-    if (!TakeNumber(field, &value)) return false;
-    // Rounded to the stored unit, halves up; a time below zero or beyond what the parameter
-    // holds would be stored wrapped, so it is refused as an entry that is not a valid number.
-    const double stored = std::trunc((minutes ? value : value * 10) + 0.5);
-    if (value < 0 || stored > max) {
-        RefuseEntry(field, U8("Błąd zapisu liczby"));
-        return false;
-    }
+    unsigned long stored = 0;
+    if (!TakeScaledCount(field, minutes ? 1 : 10, max, &stored)) return false;
     *out = static_cast<uint16_t>(stored);
     return true;
 }

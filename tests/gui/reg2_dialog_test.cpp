@@ -82,7 +82,7 @@ TEST(Reg2DialogTest, TimesRoundToTenthsAndMustFitTheirParameter) {
         {P::TD, "0.05", 1},       {P::T2, "6553.5", 65535}, {P::T2, "6553.54", 65535}, {P::T2, "6553.55", -1},
         {P::TI, "100000", -1},    {P::T3, "25.5", 255},     {P::T3, "25.54", 255},    {P::T3, "25.55", -1},
         {P::T3, "26", -1},        {P::T1, "-1", -1},        {P::TD, "-0.01", -1},     {P::TI, "1,5", -1},
-        {P::T3, "", -1},          {P::T2, "1e2", -1},
+        {P::T3, "", -1},          {P::T2, "1e2", -1},       {P::TI, "99999999999999999999999", -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " in field " + std::to_string(c.position));

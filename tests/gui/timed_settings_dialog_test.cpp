@@ -159,6 +159,7 @@ TEST(TimedSettingsDialogTest, BadOrUnfittingEntriesAreRefusedAtTheFirstField) {
         {"1", "-0.1", false, "1", "1", 2},       // negative
         {"1", "6553.55", false, "1", "1", 2},    // 65536 tenths
         {"1", "65536", true, "1", "1", 2},       // minutes beyond 16 bits
+        {"1", "99999999999999999999999", true, "1", "1", 2},  // beyond any integer
         {"1", "65535.5", true, "1", "1", 2},     // rounds to 65536
         {"1", "1", false, "-5", "1", 3},
         {"1", "1", false, "1", "25.56", 4},      // t3 is one byte of tenths
