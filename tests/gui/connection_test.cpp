@@ -1,6 +1,7 @@
 // The main window's connection sequence against the panel simulator over a pty: the stored
 // settings, identification and check of the panel, the failure road to the port dialog, a
-// panel that hangs up, the reconnect through the port menu and the USB road through fixture trees of the kernel's USB-serial class and module lists.
+// panel that hangs up, the reconnect through the port menu, a worker thread that cannot start
+// and the USB road through fixture trees of the kernel's USB-serial class and module lists.
 #include <gtest/gtest.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -12,6 +13,7 @@
 
 #include "app/FrameIds.h"
 #include "comm/PanelClient.h"
+#include "platform/ThreadCreation.h"
 #include "platform/UsbBridge.h"
 #include "sim/SimReports.h"
 #include "support/core_EventWait.h"
@@ -245,6 +247,34 @@ TEST_F(ConnectionTest, PortThatCannotOpenLeadsToThePortDialog) {
     ASSERT_TRUE(WaitFrameGone());
     EXPECT_EQ(Seen(answer), (std::vector<std::string>{"|Błąd otwierania portu", kPortDialogTitle}));
     EXPECT_EQ(StoredSetting("/com/name"), "/nonexistent/ttyQ9");
+}
+
+// A worker thread the system refuses takes the failed-open road: the wait window goes and no
+// driver is kept before the message and the port dialog; confirming the dialog connects, with
+// the window usable again.
+TEST_F(ConnectionTest, WorkerThreadThatCannotStartLeadsToThePortDialog) {
+    StoreSerialPort();
+    platform::FailThreadCreations(1);
+    ModalAnswer answer;
+    int waitWindowsAtDialog = -1;
+    bool driverAtDialog = true;
+    answer.Expect(wxID_OK).Expect([&](wxDialog*) {
+        waitWindowsAtDialog = CountWaitWindows();
+        driverAtDialog = frame->GetDriver() != nullptr;
+        return static_cast<int>(wxID_OK);
+    });
+    ErrorLog log;
+    CreateFrame();
+    const bool connected = WaitConnected();
+    platform::FailThreadCreations(0);
+    ASSERT_TRUE(connected);
+    EXPECT_EQ(Seen(answer), (std::vector<std::string>{"|Błąd otwierania portu", kPortDialogTitle}));
+    EXPECT_EQ(waitWindowsAtDialog, 0);
+    EXPECT_FALSE(driverAtDialog);
+    EXPECT_TRUE(log.Has("Cannot create the communication thread"));
+    EXPECT_EQ(panel.RequestTexts(), kConnectRequests);
+    EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_EQ(CountWaitWindows(), 0);
 }
 
 TEST_F(ConnectionTest, DamagedUserConfigurationStillConnects) {
