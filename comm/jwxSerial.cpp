@@ -1,5 +1,6 @@
 #include "comm/jwxSerial.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -61,8 +62,12 @@ int jwxSerial::ThreadMain() {
             PostInfo(wxASCII_STR("UniCom thread exiting due to an error"));
             return -1;
         }
+        // While the owner has not taken what was posted, the port is not read: the terminal's
+        // buffers fill and hold the sender back. Messages are still taken.
+        const bool backlogged = LinesBacklogged();
         short pollEvents = 0;
-        switch (platform::WaitDeviceOrMessage(port.GetFd(), timeout, &pollEvents)) {
+        switch (platform::WaitDeviceOrMessage(backlogged ? -1 : port.GetFd(), backlogged ? kBacklogPollMs : timeout,
+                                              &pollEvents)) {
             case platform::WaitResult::Device:
                 error = !ReceiveBytes(pollEvents);
                 // A port that keeps delivering bytes wins every wait: take the queued messages
@@ -73,7 +78,7 @@ int jwxSerial::ThreadMain() {
                 error = !TakeMessages(&exitRequested);
                 break;
             case platform::WaitResult::Timeout:
-                PostCode(UNICOM_EV_IDLE);
+                if (!backlogged) PostCode(UNICOM_EV_IDLE);
                 break;
             case platform::WaitResult::Failed:
                 PostLastError(wxASCII_STR("MsgWaitForMultipleObjects()"), errno);
@@ -86,8 +91,11 @@ int jwxSerial::ThreadMain() {
 }
 
 bool jwxSerial::ReceiveBytes(short pollEvents) {
+    // Every line holds at least its terminator: reading no more bytes than lines may still be
+    // posted keeps the lines waiting for the owner within the bound.
+    const int32_t max = std::min<int32_t>(lines.FreeCount(), LineRoom());
     int32_t got = 0;
-    platform::SerialReadResult result = port.Read(lines.FreeSpace(), lines.FreeCount(), pollEvents, &got);
+    platform::SerialReadResult result = port.Read(lines.FreeSpace(), max, pollEvents, &got);
     long readError = errno;
     switch (result) {
         case platform::SerialReadResult::Data:

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "platform/ThreadCreation.h"
+
 namespace {
 // A received line on its way to the owner. It counts itself in the driver's lines in flight
 // from its making until the owner has handled (and the toolkit destroyed) it.
@@ -43,14 +45,16 @@ void jwxUniCom::Start() {
         wxLogWarning(wxASCII_STR("Thread already started"));
         return;
     }
-    if (CreateThread(wxTHREAD_JOINABLE) != wxTHREAD_NO_ERROR) {
+    if (!platform::ThreadCreationAllowed() || CreateThread(wxTHREAD_JOINABLE) != wxTHREAD_NO_ERROR) {
         wxLogError(wxASCII_STR("Cannot create the communication thread"));
+        PostCode(UNICOM_EV_OPEN_FAILED);
         return;
     }
     running = GetThread();
     if (running->Run() != wxTHREAD_NO_ERROR) {
         wxLogError(wxASCII_STR("Cannot run the communication thread"));
         running = nullptr;
+        PostCode(UNICOM_EV_OPEN_FAILED);
         return;
     }
     // The worker stores its own id before it releases the semaphore.

@@ -7,6 +7,7 @@
 #include <wx/string.h>
 #include <wx/thread.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -23,7 +24,9 @@ public:
     // while its worker may still run: here the derived part is already gone.
     ~jwxUniCom() override;
 
-    // Creates and runs the worker; returns once the worker's message queue exists.
+    // Creates and runs the worker; returns once the worker's message queue exists. When the
+    // thread cannot be made, the owner gets UNICOM_EV_OPEN_FAILED as for a device that does not
+    // open, so it never waits for an event that cannot come.
     void Start();
     // Asks the worker to exit and waits for it to end.
     void Stop();
@@ -66,6 +69,8 @@ protected:
     void PostError(const wxString& text);
     // True while kMaxLinesInFlight posted lines wait for the owner: the worker reads no more.
     bool LinesBacklogged() const { return *linesInFlight >= kMaxLinesInFlight; }
+    // How many more lines may be posted before the bound is reached.
+    int LineRoom() const { return std::max(0, kMaxLinesInFlight - linesInFlight->load()); }
     // Posts the text followed by ": LastError: %ld" with errno as it was on entry.
     void PostLastError(const wxString& text);
     // The same with an error number the caller saved (errno may change before the call).

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -181,13 +180,6 @@ UsbBridgeRoots GetUsbBridgeRoots() {
     std::lock_guard<std::mutex> guard(state.lock);
     return state.roots;
 }
-
-bool UsbBridgeAvailable(const std::string& sysfsRoot) {
-    struct stat info;
-    return stat((sysfsRoot + "/bus/usb-serial").c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool UsbBridgeAvailable() { return UsbBridgeAvailable(GetUsbBridgeRoots().sysfs); }
 
 UsbStatus UsbCreateDeviceInfoList(uint32_t* count) {
     if (!count) return USB_INVALID_PARAMETER;

@@ -35,17 +35,22 @@ enum : uint16_t { USB_FLOW_NONE = 0x0000, USB_FLOW_RTS_CTS = 0x0100, USB_FLOW_XO
 // Event notification mask: bytes received.
 enum : uint32_t { USB_EVENT_RXCHAR = 1 };
 
-// Where the layer looks: the sysfs tree and the directory of the device nodes.
+// Where the layer looks: the sysfs tree, the directory of the device nodes and the running
+// kernel's module directory (empty: /lib/modules/<release of the running kernel>).
 struct UsbBridgeRoots {
     std::string sysfs = "/sys";
     std::string dev = "/dev";
+    std::string modules;
 };
 void SetUsbBridgeRoots(const UsbBridgeRoots& roots);
 UsbBridgeRoots GetUsbBridgeRoots();
 
-// The USB serial class exists (<sysfs>/bus/usb-serial): bridges can be used at all.
+// The kernel can drive an FTDI bridge, plugged in or not: its driver ftdi_sio is loaded
+// (<sysfs>/bus/usb-serial/drivers/ftdi_sio), built in (listed in <modules>/modules.builtin) or
+// installed as a module (listed in <modules>/modules.dep). The usb-serial class itself appears
+// only once the driver is loaded, normally when a bridge is first plugged in, so it cannot tell.
 bool UsbBridgeAvailable();
-bool UsbBridgeAvailable(const std::string& sysfsRoot);
+bool UsbBridgeAvailable(const UsbBridgeRoots& roots);
 
 struct UsbHandle;
 

@@ -22,6 +22,7 @@
 #include "support/core_EventWait.h"
 #include "support/core_LineFlood.h"
 #include "support/core_TestProxy.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -112,18 +113,6 @@ std::string ReadExactly(int fd, size_t expected, int timeoutMs = 3000) {
         got.append(chunk, static_cast<size_t>(n));
     }
     return got;
-}
-
-// Resident memory of this process (VmRSS), KiB.
-long ResidentKiB() {
-    FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status) return 0;
-    char line[256];
-    long kib = 0;
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1) break;
-    std::fclose(status);
-    return kib;
 }
 
 // A socketpair whose first end the proxy relays to; the test speaks as the panel on the other.

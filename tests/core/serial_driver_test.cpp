@@ -9,14 +9,17 @@
 #include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "comm/TrafficLog.h"
 #include "comm/jwxSerial.h"
 #include "platform/SerialPort.h"
 #include "support/core_EventWait.h"
+#include "support/core_LineFlood.h"
 #include "support/core_Pty.h"
 #include "support/core_UniComEventLog.h"
 #include "support/test_support.h"
@@ -286,6 +289,36 @@ TEST_F(SerialDriverTest, QuietLineGivesIdleTicks) {
     auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(owner.WaitFor(UNICOM_EV_IDLE, 1, 3000));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
+}
+
+// A panel end that never stops sending while the owner takes nothing: the worker stops reading
+// once the bound of lines waits for the owner, so events and memory stay bounded; when the owner
+// has taken them the stream goes on, and Stop is never held back by the traffic.
+TEST_F(SerialDriverTest, FloodWhileTheOwnerTakesNothingStaysBounded) {
+    UniComEventLog owner;
+    jwxSerial driver(&owner, wxString::FromUTF8(pty.slavePath));
+    driver.Start();
+    ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPENED));
+    const long rssBefore = ResidentKiB();
+    LineFlood flood(pty.master, 64);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    // Nothing is taken meanwhile, so the count only grows: what it holds now is its peak.
+    const int inFlight = driver.GetLinesInFlight();
+    const long grewKiB = ResidentKiB() - rssBefore;
+    std::printf("after 2 s of flood: %d line events waiting, resident memory grew by %ld KiB\n", inFlight, grewKiB);
+    EXPECT_EQ(inFlight, jwxUniCom::kMaxLinesInFlight);
+    EXPECT_LT(grewKiB, 16 * 1024);
+
+    const int taken = owner.Count(UNICOM_EV_LINE);
+    EXPECT_TRUE(RunLoopUntil([&] { return owner.Count(UNICOM_EV_LINE) >= taken + 4 * inFlight; }, 3000))
+        << "reading resumes once the owner has taken the lines";
+    const auto before = std::chrono::steady_clock::now();
+    driver.Stop();
+    const auto took = std::chrono::steady_clock::now() - before;
+    flood.Stop();
+    EXPECT_LT(took, std::chrono::milliseconds(300))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_TRUE(RunLoopUntil([&] { return driver.GetLinesInFlight() == 0; }, 3000));
 }
 
 double ProcessCpuSeconds() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "comm/jwxUniCom.h"
+#include "platform/ThreadCreation.h"
 #include "support/core_EventWait.h"
 #include "support/core_UniComEventLog.h"
 
@@ -85,6 +86,29 @@ TEST(UniCom, StartTwiceWarnsAndStartsNothing) {
     EXPECT_EQ(driver.GetThreadId(), first);
     driver.Stop();
     EXPECT_FALSE(driver.IsRunning());
+    EXPECT_EQ(driver.starts.load(), 1);
+}
+
+// A thread the system refuses ends the start like a device that does not open: the owner gets
+// the open failure with the driver's id, nothing runs, and a later start works again.
+TEST(UniCom, RefusedThreadPostsOpenFailedAndStartsNothing) {
+    UniComEventLog owner;
+    OrderedWorker driver(&owner);
+    platform::FailThreadCreations(1);
+    {
+        LogCapture log;
+        driver.Start();
+        EXPECT_TRUE(log.Has(wxLOG_Error, "Cannot create the communication thread"));
+    }
+    EXPECT_FALSE(driver.IsRunning());
+    ASSERT_TRUE(owner.WaitFor(UNICOM_EV_OPEN_FAILED));
+    EXPECT_EQ(owner.CodesWithoutInfo(), std::vector<int>{UNICOM_EV_OPEN_FAILED});
+    EXPECT_EQ(owner.entries.front().id, driver.GetEventId());
+    EXPECT_EQ(driver.starts.load(), 0);
+    driver.Stop();  // nothing to stop: returns at once
+
+    driver.Start();  // the refusal was for one creation only
+    EXPECT_TRUE(driver.IsRunning());
     EXPECT_EQ(driver.starts.load(), 1);
 }
 

@@ -323,11 +323,51 @@ TEST(UsbDriverTest, AVanishedBridgeEndsTheWorkerOnce) {
     EXPECT_TRUE(events.Has(UNICOM_EV_ERROR, "FT_ClrRts() fail"));
 }
 
+// The kernel can drive a bridge, plugged in or not, when ftdi_sio is loaded, built in or
+// installed as a module; the module lists name it by path, compressed or not, among others.
+TEST(UsbBridgeTest, AvailableWhenTheKernelCanDriveAnFtdiBridge) {
+    struct Case {
+        const char* name;
+        bool loaded;
+        const char* builtin;  // nullptr: no such file
+        const char* dep;
+        bool available;
+    };
+    const char* const others = "kernel/drivers/usb/serial/usbserial.ko\nkernel/drivers/usb/misc/ftdi-elan.ko\n";
+    const Case cases[] = {
+        {"loaded", true, nullptr, nullptr, true},
+        {"built in", false, "kernel/drivers/usb/serial/usbserial.ko\nkernel/drivers/usb/serial/ftdi_sio.ko\n", nullptr,
+         true},
+        {"module", false, others,
+         "kernel/drivers/usb/serial/usbserial.ko:\n"
+         "kernel/drivers/usb/serial/ftdi_sio.ko: kernel/drivers/usb/serial/usbserial.ko\n",
+         true},
+        {"compressed module", false, nullptr,
+         "kernel/drivers/usb/serial/ftdi_sio.ko.xz: kernel/drivers/usb/serial/usbserial.ko.xz\n", true},
+        {"other drivers only", false, others,
+         "kernel/drivers/usb/serial/pl2303.ko: kernel/drivers/usb/serial/usbserial.ko\n"
+         "kernel/drivers/usb/misc/ftdi-elan.ko:\n",
+         false},
+        {"no module lists", false, nullptr, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SysfsFixture tree;
+        if (!c.loaded) tree.RemoveUsbSerialClass();
+        if (c.builtin) tree.SetModulesFile("modules.builtin", c.builtin);
+        if (c.dep) tree.SetModulesFile("modules.dep", c.dep);
+        UsbBridgeRoots roots;
+        roots.sysfs = tree.SysRoot();
+        roots.dev = tree.DevRoot();
+        roots.modules = tree.ModulesDir();
+        EXPECT_EQ(UsbBridgeAvailable(roots), c.available);
+        roots.modules = tree.ModulesDir() + "/missing";  // no module directory at all
+        EXPECT_EQ(UsbBridgeAvailable(roots), c.loaded);
+    }
+}
+
 TEST(UsbBridgeTest, ListsBridgesInPortOrderWithTheirUsbStrings) {
     SysfsFixture tree;
-    EXPECT_TRUE(UsbBridgeAvailable(tree.SysRoot()));
-    EXPECT_FALSE(UsbBridgeAvailable(tree.ProcRoot()));
-
     tree.AddUsbSerial("ttyUSB11", std::string(70, 'd'), "0123456789ABCDEFGH");
     tree.AddUsbSerial("ttyUSB2", kAccepted, "FT9XYZ");
     UsbBridgeRoots roots;

@@ -1,8 +1,9 @@
 // The main window's connection sequence against the panel simulator over a pty: the stored
 // settings, identification and check of the panel, the failure road to the port dialog, a
-// panel that hangs up, the reconnect through the port menu and the USB road through a fixture
-// tree of the kernel's USB-serial class.
+// panel that hangs up, the reconnect through the port menu, a worker thread that cannot start
+// and the USB road through fixture trees of the kernel's USB-serial class and module lists.
 #include <gtest/gtest.h>
+#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/timer.h>
@@ -12,6 +13,7 @@
 
 #include "app/FrameIds.h"
 #include "comm/PanelClient.h"
+#include "platform/ThreadCreation.h"
 #include "platform/UsbBridge.h"
 #include "sim/SimReports.h"
 #include "support/core_EventWait.h"
@@ -57,6 +59,27 @@ int CountWaitWindows() {
         if (dynamic_cast<WaitWindow*>(window) && !window->IsBeingDeleted()) ++count;
     return count;
 }
+
+// Collects the error texts logged while it is installed.
+class ErrorLog : public wxLog {
+public:
+    ErrorLog() { previous = wxLog::SetActiveTarget(this); }
+    ~ErrorLog() override { wxLog::SetActiveTarget(previous); }
+    bool Has(const std::string& text) const {
+        for (const std::string& error : errors)
+            if (error == text) return true;
+        return false;
+    }
+    std::vector<std::string> errors;
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& message, const wxLogRecordInfo&) override {
+        if (level == wxLOG_Error) errors.push_back(message.utf8_string());
+    }
+
+private:
+    wxLog* previous;
+};
 
 const std::vector<std::string> kConnectRequests = {
     "020a", "0230ffff", "02a3", "028600cc", "028600cd", "028600ce", "028600cf", "028600d0", "028600d1", "028600d2",
@@ -226,6 +249,34 @@ TEST_F(ConnectionTest, PortThatCannotOpenLeadsToThePortDialog) {
     EXPECT_EQ(StoredSetting("/com/name"), "/nonexistent/ttyQ9");
 }
 
+// A worker thread the system refuses takes the failed-open road: the wait window goes and no
+// driver is kept before the message and the port dialog; confirming the dialog connects, with
+// the window usable again.
+TEST_F(ConnectionTest, WorkerThreadThatCannotStartLeadsToThePortDialog) {
+    StoreSerialPort();
+    platform::FailThreadCreations(1);
+    ModalAnswer answer;
+    int waitWindowsAtDialog = -1;
+    bool driverAtDialog = true;
+    answer.Expect(wxID_OK).Expect([&](wxDialog*) {
+        waitWindowsAtDialog = CountWaitWindows();
+        driverAtDialog = frame->GetDriver() != nullptr;
+        return static_cast<int>(wxID_OK);
+    });
+    ErrorLog log;
+    CreateFrame();
+    const bool connected = WaitConnected();
+    platform::FailThreadCreations(0);
+    ASSERT_TRUE(connected);
+    EXPECT_EQ(Seen(answer), (std::vector<std::string>{"|Błąd otwierania portu", kPortDialogTitle}));
+    EXPECT_EQ(waitWindowsAtDialog, 0);
+    EXPECT_FALSE(driverAtDialog);
+    EXPECT_TRUE(log.Has("Cannot create the communication thread"));
+    EXPECT_EQ(panel.RequestTexts(), kConnectRequests);
+    EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_EQ(CountWaitWindows(), 0);
+}
+
 TEST_F(ConnectionTest, DamagedUserConfigurationStillConnects) {
     sim::SimParam damaged = *panel.Param(206);
     damaged.dataError = true;
@@ -348,7 +399,9 @@ TEST_F(ConnectionTest, PortMenuReconnectsWithoutRebuildingTheReadouts) {
 
 // ---------------------------------------------------------------------------------------------
 // USB: the bridge is found in the kernel's USB-serial class (a fixture tree whose ttyUSB0 is
-// the simulator's pty); without that class the user is told and the port dialog opens.
+// the simulator's pty). With nothing plugged in, the kernel's module lists decide: a kernel
+// that can drive the bridge tries it and takes the device-not-found road, a kernel without the
+// driver gets the library message. Both lead to the port dialog and keep the stored type.
 
 class UsbConnectionTest : public FrameFixture {
 protected:
@@ -356,6 +409,7 @@ protected:
         platform::UsbBridgeRoots roots;
         roots.sysfs = sysfs;
         roots.dev = dev;
+        roots.modules = tree.ModulesDir();
         platform::SetUsbBridgeRoots(roots);
     }
     void TearDown() override {
@@ -378,16 +432,34 @@ TEST_F(UsbConnectionTest, ConnectsThroughTheBridge) {
     EXPECT_EQ(StatusText(), "Panel QM-352, ver. 3.5, nr 1234");
 }
 
-TEST_F(UsbConnectionTest, WithoutTheUsbSerialClassTheUserIsToldAndAskedForAPort) {
-    PointBridgeLayerAt(tree.DevRoot(), tree.DevRoot());  // a tree without bus/usb-serial
+TEST_F(UsbConnectionTest, NothingPluggedInTakesTheRoadTheKernelDriverGives) {
+    struct Case {
+        const char* name;
+        const char* builtin;  // modules.builtin of the running kernel
+        bool deviceSearched;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"ftdi_sio built in", "kernel/drivers/usb/serial/usbserial.ko\nkernel/drivers/usb/serial/ftdi_sio.ko\n", true,
+         "|Błąd otwierania portu"},
+        {"kernel without ftdi_sio", "kernel/drivers/usb/serial/usbserial.ko\n", false,
+         "|Nie udało się załadować ftd2xx.dll"},
+    };
+    tree.RemoveUsbSerialClass();  // a fresh boot: no bridge was ever plugged in
+    PointBridgeLayerAt(tree.SysRoot(), tree.DevRoot());
     StoreSetting("/com/type", "USB");
-    ModalAnswer answer;
-    answer.Expect(wxID_OK).Expect(wxID_CANCEL);
-    CreateFrame();
-    ASSERT_TRUE(WaitFrameGone());
-    EXPECT_EQ(Seen(answer),
-              (std::vector<std::string>{"|Nie udało się załadować ftd2xx.dll", kPortDialogTitle}));
-    EXPECT_EQ(StoredSetting("/com/type"), "USB");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tree.SetModulesFile("modules.builtin", c.builtin);
+        ModalAnswer answer;
+        answer.Expect(wxID_OK).Expect(wxID_CANCEL);
+        ErrorLog log;
+        CreateFrame();
+        ASSERT_TRUE(WaitFrameGone());
+        EXPECT_EQ(Seen(answer), (std::vector<std::string>{c.message, kPortDialogTitle}));
+        EXPECT_EQ(log.Has("VELTRA device not found on USB"), c.deviceSearched);
+        EXPECT_EQ(StoredSetting("/com/type"), "USB");
+    }
 }
 
 }  // namespace

@@ -19,16 +19,26 @@ SysfsFixture::SysfsFixture() : root(MakeTempDir("mirex-sysfs")) {
     sys = root + "/sys";
     proc = root + "/proc";
     dev = root + "/dev";
+    modules = root + "/lib/modules/6.1.0-test-amd64";
     MakeDirs(sys + "/class/tty");
     MakeDirs(sys + "/bus/usb-serial/devices");
     MakeDirs(sys + "/bus/usb-serial/drivers/ftdi_sio");
     MakeDirs(sys + "/devices/virtual/tty");
     MakeDirs(proc + "/tty/driver");
     MakeDirs(dev);
+    MakeDirs(modules);
 }
 
 SysfsFixture::~SysfsFixture() {
     if (!root.empty()) nftw(root.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+void SysfsFixture::SetModulesFile(const std::string& name, const std::string& text) {
+    WriteFile(modules + "/" + name, text);
+}
+
+void SysfsFixture::RemoveUsbSerialClass() {
+    nftw((sys + "/bus/usb-serial").c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 void SysfsFixture::MakeDirs(const std::string& path) const {

@@ -14,6 +14,8 @@ public:
     const std::string& SysRoot() const { return sys; }
     const std::string& ProcRoot() const { return proc; }
     const std::string& DevRoot() const { return dev; }
+    // The running kernel's module directory (lib/modules/<release>), empty at first.
+    const std::string& ModulesDir() const { return modules; }
 
     // A USB-serial bridge on the ftdi_sio driver: the USB device (with product and serial),
     // its interface, the usb-serial port (with latency_timer "16" when wanted), its tty class
@@ -32,6 +34,11 @@ public:
     void SetKernelSerialList(const std::string& text);
     // A node under the /dev root: a symlink to target, or an empty file when target is empty.
     void AddDevNode(const std::string& name, const std::string& target = std::string());
+    // A file of the module directory, such as modules.builtin or modules.dep.
+    void SetModulesFile(const std::string& name, const std::string& text);
+    // Removes bus/usb-serial, as on a fresh boot before any bridge was plugged in: the
+    // usb-serial class and its ftdi_sio driver appear only once the module is loaded.
+    void RemoveUsbSerialClass();
     // Whatever the bridge's latency_timer holds now (empty when it has none).
     std::string LatencyTimer(const std::string& tty) const;
 
@@ -44,5 +51,6 @@ private:
     std::string sys;
     std::string proc;
     std::string dev;
+    std::string modules;
     int usbDevices = 0;
 };

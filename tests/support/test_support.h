@@ -8,6 +8,9 @@ std::string ReadWholeFile(const std::string& path);
 // Writes text as the file's whole content, byte for byte.
 void WriteWholeFile(const std::string& path, const std::string& text);
 
+// Resident memory of this process (VmRSS), KiB; 0 when it cannot be read.
+long ResidentKiB();
+
 // A fresh empty directory under /tmp, for fixture trees and settings.
 std::string MakeTempDir(const char* prefix = "mirex-test");
 
