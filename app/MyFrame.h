@@ -224,8 +224,8 @@ private:
     // --- Read-out boxes per configuration (MyFrameReadoutLayout.cpp) ---
     // Destroys the configuration-dependent boxes and forgets their read-outs.
     void RemoveReadoutBoxes();
-    // Empties every read-out's value (and the units the reports set), so that nothing shown
-    // looks live while no panel is connected.
+    // Empties every read-out's value, so that nothing shown looks live while no panel is
+    // connected.
     void BlankReadouts();
 
     // --- Remote assistance (MyFrameAssist.cpp) ---

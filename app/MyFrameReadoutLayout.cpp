@@ -6,10 +6,6 @@
 #include "app/MyFrame.h"
 #include "widgets/jwxNVUDisp.h"
 
-namespace {
-constexpr uint8_t kAnalogInputBoard = 2;  // its read-outs take their units from the reports
-}  // namespace
-
 void MyFrame::FitReadoutsToConfiguration() {
     const uint8_t wanted[3] = {m_inputConfig[0], m_slotConfig[0], m_slotConfig[1]};
     if (m_readoutsBuilt && std::memcmp(wanted, m_readoutLayout, sizeof wanted) == 0) return;
@@ -29,8 +25,4 @@ void MyFrame::RemoveReadoutBoxes() {
 void MyFrame::BlankReadouts() {
     for (jwxNVUDisp* readout : m_readouts)
         if (readout) readout->SetValueText(wxEmptyString);
-    if (m_readoutsBuilt && m_readoutLayout[0] == kAnalogInputBoard) {
-        for (int n = 0; n < 4; ++n)
-            if (m_readouts[n]) m_readouts[n]->SetUnitText(wxEmptyString);
-    }
 }
