@@ -207,6 +207,9 @@ void MyFrame::EnableMenus(bool enable) {
     wxMenuBar* bar = GetMenuBar();
     if (!bar) return;
     for (size_t i = 0; i < bar->GetMenuCount(); ++i) bar->EnableTop(i, enable);
+    // Assistance hands over a connected panel; it stays off while the "Program" menu alone is
+    // offered to connect again.
+    bar->Enable(ID_REMOTE_ASSIST, enable);
 }
 
 namespace {

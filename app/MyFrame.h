@@ -57,6 +57,9 @@ public:
     // Live read-outs.
     void BuildReadoutPanel();
     void UpdateReadouts(const ReplyRecord* record);
+    // Builds the read-outs for the configuration just read, unless those shown were built for
+    // the same one; a different panel (or a board changed since) gets its own boxes.
+    void FitReadoutsToConfiguration();
 
     // Relays a received panel line to the remote-assistance socket while assistance runs.
     void ForwardToProxy(const class ByteBuffer* line);
@@ -130,6 +133,11 @@ private:
     void ChooseRemoteNode(wxCommandEvent& event);
     void DeleteConnectWaitWindow();
     void StopDriver();
+    // The window no longer shows a panel: read-outs blank, the status bar says so.
+    void ShowNotConnected();
+    // The proxy ended the link: nothing waits for it any more, the driver goes, and the port
+    // menu is left to connect again.
+    void OnLinkClosedByProxy();
     // True when no handler below this one waits inside the event loop.
     bool CanCloseNow() const;
     void CompletePendingClose();
@@ -151,6 +159,8 @@ private:
     bool m_connected = false;
     bool m_readoutsBuilt = false;
     jwxNVUDisp* m_readouts[kReadoutCount] = {};
+    // Input board kind and the kinds of extension slots 0 and 1 the read-outs were built for.
+    uint8_t m_readoutLayout[3] = {};
     uint16_t m_panelType = 0;
     uint8_t m_fwLetter = 0;
     uint8_t m_fwMajor = 0;
@@ -211,6 +221,13 @@ public:
 private:
     WaitWindow* ShowBackupWaitWindow();
 
+    // --- Read-out boxes per configuration (MyFrameReadoutLayout.cpp) ---
+    // Destroys the configuration-dependent boxes and forgets their read-outs.
+    void RemoveReadoutBoxes();
+    // Empties every read-out's value, so that nothing shown looks live while no panel is
+    // connected.
+    void BlankReadouts();
+
     // --- Remote assistance (MyFrameAssist.cpp) ---
     static constexpr int kProxyLookupId = 5001;
     static constexpr int kAssistTimerId = 5002;
@@ -226,6 +243,8 @@ private:
     void EndAssist();
     void ShowProxyError(const wxString& message, const wxString& caption);
     void ShowUnknownProxy();
+    // After an assistance that relayed: the operator may have switched the pushed reports off.
+    void ResumeReportsAfterAssist();
 
     HostLookup m_proxyLookup{this, kProxyLookupId};
     wxTimer m_assistTimer{this, kAssistTimerId};

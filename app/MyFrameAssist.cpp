@@ -12,6 +12,7 @@
 #include "app/MyFrame.h"
 #include "app/ProxyHost.h"
 #include "comm/ByteBuffer.h"
+#include "comm/PanelClient.h"
 #include "comm/ProxyAddress.h"
 #include "comm/ProxySettings.h"
 #include "comm/jwxTCP.h"
@@ -112,6 +113,7 @@ void MyFrame::OnProxySocket(wxSocketEvent& event) {
         case wxSOCKET_LOST: {
             const bool greeted = m_assistState == 1;
             EndAssist();
+            if (greeted) ResumeReportsAfterAssist();
             ShowProxyError(greeted ? U8("Połączenie zamknięte przez proxy")
                                    : U8("Nie udało się nawiązac połączenia z proxy"),
                            U8("Brak połączenia z proxy"));
@@ -220,8 +222,15 @@ void MyFrame::UpdateAssistTimer() {
 }
 
 void MyFrame::OnAssistCancel(wxCommandEvent&) {
+    const bool relayed = m_assistState == 1;
     // Closing the socket is the only signal to the proxy.
     EndAssist();
+    if (relayed) ResumeReportsAfterAssist();
+}
+
+void MyFrame::ResumeReportsAfterAssist() {
+    if (m_closing || !m_connected || m_client->GetState() != CLIENT_STARTED) return;
+    if (!m_client->SetMode(0xFFFF)) wxLogWarning(wxASCII_STR("Pushed reports not restarted after remote assistance"));
 }
 
 void MyFrame::EndAssist() {

@@ -5,6 +5,7 @@
 #include <wx/config.h>
 #include <wx/evtloop.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 #include <wx/textdlg.h>
 
 #include <cstring>
@@ -76,7 +77,7 @@ void MyFrame::RunConnectStep(int step) {
             if (CheckConfiguration()) {
                 m_connected = true;
                 EnableMenus(true);
-                if (!m_readoutsBuilt) BuildReadoutPanel();
+                FitReadoutsToConfiguration();
             } else if (m_client->GetState() != CLIENT_DRIVER_LOST) {
                 Notice(this, U8("Komunikacja nie została nawiązana"));
                 m_client->Detach();
@@ -101,7 +102,7 @@ void MyFrame::RunConnectStep(int step) {
             m_client->Disconnect();
             m_client->Detach();
             StopDriver();
-            m_connected = false;
+            ShowNotConnected();
             PostConnectStep(CONNECT_STEP_CONNECT);
             break;
         default:
@@ -119,6 +120,28 @@ void MyFrame::StopDriver() {
     m_driver->Stop();
     delete m_driver;
     m_driver = nullptr;
+}
+
+void MyFrame::ShowNotConnected() {
+    m_connected = false;
+    BlankReadouts();
+    ShowStatusText(U8("Brak połączenia z panelem"));
+}
+
+void MyFrame::OnLinkClosedByProxy() {
+    const bool wasConnected = m_connected;
+    // No request waits for the link through its retries: one that runs returns at once.
+    DeleteConnectWaitWindow();
+    m_client->Detach();
+    StopDriver();
+    if (wasConnected) {
+        ShowNotConnected();
+        EnableMenus(false);
+        // A connection step that runs goes on to its own failure road; otherwise "Port
+        // szeregowy..." stays reachable to connect again.
+        if (!m_stepRunning) GetMenuBar()->EnableTop(0, true);
+    }
+    Notice(this, U8("Połączenie zostało zamknięte przez proxy"));
 }
 
 void MyFrame::OnUniComEvent(wxCommandEvent& event) {
@@ -167,7 +190,7 @@ void MyFrame::OnUniComEvent(wxCommandEvent& event) {
             Close(false);
             break;
         case UNICOM_EV_PEER_CLOSED:
-            Notice(this, U8("Połączenie zostało zamknięte przez proxy"));
+            OnLinkClosedByProxy();
             break;
         case UNICOM_EV_NODE_LIST:
             ChooseRemoteNode(event);
@@ -261,7 +284,12 @@ bool MyFrame::IdentifyPanel(const PanelIdent* ident) {
 
 bool MyFrame::CheckConfiguration() {
     PanelIdent* ident = m_client->Connect();
-    if (!ident) return false;
+    if (!ident) {
+        // An identify reply too short to use still had the reports started: stop them again,
+        // so the panel does not go on pushing to a window that is not connected.
+        if (m_client->GetState() == CLIENT_STARTED) m_client->Disconnect();
+        return false;
+    }
     if (!IdentifyPanel(ident)) {
         delete ident;
         m_client->Disconnect();

@@ -238,6 +238,30 @@ TEST_F(ConnectionTest, UnansweredRequestsFailTheCheck) {
     }
 }
 
+// An identify reply of three fields cannot be used, yet the reports were started after it: they
+// are stopped again before the user is told, so the panel does not go on pushing.
+TEST_F(ConnectionTest, IdentifyReplyTooShortStopsTheReportsBeforeTheMessage) {
+    sim::SimIdentity identity;
+    identity.fieldLimit = 3;
+    panel.SetIdentity(identity);
+    StoreSerialPort();
+    ModalAnswer answer;
+    int modeAtMessage = -1;
+    answer
+        .Expect([&](wxDialog*) {
+            modeAtMessage = panel.ModeWord();
+            return static_cast<int>(wxID_OK);
+        })
+        .Expect(wxID_OK)
+        .Expect(wxID_CANCEL);
+    CreateFrame();
+    ASSERT_TRUE(WaitFrameGone());
+    EXPECT_EQ(Seen(answer), (std::vector<std::string>{"|Komunikacja nie została nawiązana", "|Błąd otwierania portu",
+                                                      kPortDialogTitle}));
+    EXPECT_EQ(modeAtMessage, 0);
+    EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"020a", "0230ffff", "02300000"}));
+}
+
 TEST_F(ConnectionTest, PortThatCannotOpenLeadsToThePortDialog) {
     StoreSetting("/com/type", "COM");
     StoreSetting("/com/name", "/nonexistent/ttyQ9");

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FrameIds.h"
 #include "comm/PanelEvents.h"
 #include "comm/ReplyRecord.h"
 #include "regulators/RegX.h"
@@ -17,6 +18,7 @@
 #include "support/gui_FrameFixture.h"
 #include "support/gui_ModalAnswer.h"
 #include "support/test_support.h"
+#include "widgets/jwxNVUDisp.h"
 
 namespace {
 
@@ -24,14 +26,18 @@ using sim::PackDecimal;
 
 class ReadoutsTest : public FrameFixture {
 protected:
-    // Connects to a panel with this input board kind and these extension slot kinds.
-    void Connect(uint8_t inputKind, uint8_t slot0, uint8_t slot1) {
+    // Gives the simulated panel this input board kind and these extension slot kinds.
+    void SetBoards(uint8_t inputKind, uint8_t slot0, uint8_t slot1) {
         sim::SimParam board = *panel.Param(204);
         board.value = inputKind;
         panel.SetParam(board);
         sim::SimSlots slots;
         slots.kinds = {slot0, slot1, 0, 0};
         panel.SetSlots(slots);
+    }
+    // Connects to a panel with this input board kind and these extension slot kinds.
+    void Connect(uint8_t inputKind, uint8_t slot0, uint8_t slot1) {
+        SetBoards(inputKind, slot0, slot1);
         StoreSerialPort();
         CreateFrame();
         ASSERT_TRUE(WaitConnected());
@@ -220,6 +226,90 @@ TEST_F(ReadoutsTest, AnalogOutputs) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// A reconnect through the port menu to a panel whose boards differ gets the boxes of the panel
+// now connected, fitted into the window, with nothing of the last panel's values; so does a
+// normal connect after a first one whose damaged configuration read as no boards at all.
+
+TEST_F(ReadoutsTest, ReconnectToOtherBoardsRebuildsTheReadouts) {
+    struct Boards {
+        uint8_t input, slot0, slot1;
+        bool damaged;  // parameter 206 reads as damaged: the input bytes all count as 0
+    };
+    struct Case {
+        const char* name;
+        Boards first, second;
+        std::vector<std::string> boxes;  // after the boxes that the window always has
+        std::vector<int> built;
+        std::vector<int> missing;
+        sim::SimReport report;  // decoded into the new boxes
+        int index;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"thermometers to analog inputs, boards swapped", {1, 1, 2, false}, {2, 2, 1, false},
+         {"We analogowe", "Wy analgowe #1", "We T500 #1"}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 13, 14},
+         {9, 11, 16, 17, 18}, sim::AnalogInputReport(0, {{{1, 2500}, {3, 20000}, {1, 1000}, {2, 5000}}}), 3, "0.500"},
+        {"damaged configuration first", {1, 0, 0, true}, {1, 0, 0, false}, {"We termometrów Pt"}, {0, 1, 2},
+         {3, 8, 12}, sim::ThermometerReport(-200, 2400, 0x1234), 2, "46.6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        noDialogs.reset();
+        ModalAnswer answer;
+        auto setUp = [&](const Boards& boards) {
+            SetBoards(boards.input, boards.slot0, boards.slot1);
+            sim::SimParam p206 = *panel.Param(206);
+            p206.dataError = boards.damaged;
+            panel.SetParam(p206);
+            if (boards.damaged) answer.Expect(wxID_OK);  // the Cn2 message
+        };
+        setUp(c.first);
+        StoreSerialPort();
+        CreateFrame();
+        ASSERT_TRUE(WaitConnected());
+        ASSERT_TRUE(PushAndWait(sim::RelayReport(0x01), MyFrame::kRelayReadout, "X"));
+        if (c.first.input == 1 && !c.first.damaged)
+            ASSERT_TRUE(PushAndWait(sim::ThermometerReport(250, 2000, 0x1234), 0, "2.50"));
+
+        setUp(c.second);
+        answer.Expect(wxID_OK);  // the port dialog
+        panel.ClearRequests();
+        wxQueueEvent(frame, new wxCommandEvent(wxEVT_MENU, ID_PORT));
+        ASSERT_TRUE(RunLoopUntil([&] { return panel.RequestTexts().size() >= 11 && frame->IsConnected(); }, 5000));
+
+        std::vector<std::string> expected = {"Regulator", "", "Regulator", "Przekaźniki", "Zegar"};
+        expected.insert(expected.end(), c.boxes.begin(), c.boxes.end());
+        EXPECT_EQ(BoxCaptions(), expected);
+        for (int index : c.built) EXPECT_NE(frame->GetReadout(index), nullptr) << index;
+        for (int index : c.missing) EXPECT_EQ(frame->GetReadout(index), nullptr) << index;
+        // Nothing of the last panel is shown until the new one reports.
+        for (int index = 0; index < MyFrame::kReadoutCount; ++index) {
+            if (!frame->GetReadout(index)) continue;
+            EXPECT_EQ(ReadoutText(index), "") << index;
+        }
+        ASSERT_TRUE(PushAndWait(c.report, c.index, c.shown));
+
+        // Every read-out lies inside the main panel: the window was refitted to the new boxes.
+        const wxSize client = frame->GetMainPanel()->GetClientSize();
+        for (int index = 0; index < MyFrame::kReadoutCount; ++index) {
+            jwxNVUDisp* readout = frame->GetReadout(index);
+            if (!readout) continue;
+            const wxRect rect = readout->GetValueWindow()->GetRect();
+            EXPECT_LE(rect.GetRight(), client.GetWidth()) << index;
+            EXPECT_LE(rect.GetBottom(), client.GetHeight()) << index;
+        }
+        // The old boxes and read-outs are gone: as many windows as a window that connected to
+        // this panel first.
+        const size_t windows = frame->GetMainPanel()->GetChildren().size();
+        CloseFrame();
+        CreateFrame();
+        ASSERT_TRUE(WaitConnected());
+        EXPECT_EQ(frame->GetMainPanel()->GetChildren().size(), windows);
+        CloseFrame();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Regulator status reports go to the shown view only, and only with the code's field count.
 
 class RecordingView : public RegX {
@@ -309,7 +399,8 @@ TEST_F(ReadoutsTest, ReportsWhileNotConnectedChangeNothing) {
     ASSERT_EQ(answer.Records().size(), 4u);
     EXPECT_EQ(answer.Records()[1].message.utf8_string(), "Komunikacja nie została nawiązana");
     EXPECT_FALSE(connected);
-    EXPECT_EQ(relays, (std::vector<std::string>{"X", "-"}));
+    // Left blank when the panel was left, not showing its last values.
+    EXPECT_EQ(relays, (std::vector<std::string>{"", ""}));
     EXPECT_EQ(input, "");
     EXPECT_EQ(time, "");
 }

@@ -136,6 +136,40 @@ TEST_F(RemoteAssistTest, GreetsRelaysBothWaysAndCancels) {
     EXPECT_TRUE(none.Records().empty());
 }
 
+// The remote operator switches the panel's pushed reports off (its program does so when it
+// closes); once the assistance ends, by Cancel or by the proxy, they are switched on again and
+// the local read-outs resume.
+TEST_F(RemoteAssistTest, EndOfAssistanceSwitchesTheReportsOnAgain) {
+    const struct {
+        const char* name;
+        bool proxyCloses;
+    } cases[] = {{"cancel", false}, {"proxy closes", true}};
+    Connect();
+    unsigned turn = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartAssist();
+        ASSERT_TRUE(WaitGreeted());
+        proxy->Send(sim::FinishRequestLine("02307d0000"));
+        ASSERT_TRUE(RunLoopUntil([this] { return panel.ModeWord() == 0; }, 3000));
+
+        ModalAnswer answer;
+        if (c.proxyCloses) {
+            answer.Expect(wxID_OK);
+            proxy->CloseConnection();
+        } else {
+            PressCancel();
+        }
+        ASSERT_TRUE(RunLoopUntil([this] { return !frame->IsAssisting() && panel.ModeWord() == 0xFFFF; }, 5000));
+        const unsigned mask = ++turn % 2 ? 0x7F : 0x00;
+        ASSERT_TRUE(PushAndWait(sim::RelayReport(mask), MyFrame::kRelayReadout, mask ? "X" : "-"));
+        if (c.proxyCloses) {
+            ASSERT_TRUE(RunLoopUntil([&] { return !answer.Records().empty(); }, 3000));
+            EXPECT_EQ(answer.Records()[0].message.utf8_string(), "Połączenie zamknięte przez proxy");
+        }
+    }
+}
+
 TEST_F(RemoteAssistTest, BytesSentBeforeTheGreetingAreRelayedAfterIt) {
     // Seven requests in one 70-byte burst, sent the moment the proxy accepts: the program reads
     // nothing before its greeting and must not stall afterwards.

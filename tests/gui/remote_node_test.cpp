@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <wx/choicdlg.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/textdlg.h>
 
@@ -13,8 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "app/FrameIds.h"
 #include "app/ProxyHost.h"
+#include "comm/PanelClient.h"
 #include "sim/PanelSimulator.h"
+#include "sim/SimReports.h"
 #include "support/core_EventWait.h"
 #include "support/core_TestProxy.h"
 #include "support/gui_FrameFixture.h"
@@ -129,6 +133,45 @@ TEST_F(RemoteNodeTest, CancelledChoiceEndsTheConnectionAndAsksForAPort) {
     EXPECT_TRUE(proxy->WaitConnectionEnded(3000));
     EXPECT_TRUE(proxy->OperatorLine().empty());
     EXPECT_EQ(StoredSetting("/com/type"), "IP");
+}
+
+// The proxy ends the link while the panel is connected: after the message the window shows that
+// no panel is connected, nothing waits for the link any more, and "Port szeregowy..." connects
+// again through the proxy.
+TEST_F(RemoteNodeTest, ProxyClosingTheLinkLeavesTheWindowNotConnected) {
+    StartProxy("");
+    ModalAnswer answer;
+    answer.Expect(wxID_OK).Expect(wxID_OK);  // password, node choice
+    CreateFrame();
+    ASSERT_TRUE(WaitConnected());
+    ASSERT_TRUE(remotePanel.PushReport(sim::RelayReport(0x01)));
+    ASSERT_TRUE(RunLoopUntil([this] { return ReadoutText(MyFrame::kRelayReadout) == "X"; }, 3000));
+
+    answer.Expect(wxID_OK);
+    proxy->CloseConnection();
+    ASSERT_TRUE(RunLoopUntil([&] { return answer.Records().size() == 3; }, 5000));
+    RunLoopFor(100);
+    EXPECT_EQ(answer.Records()[2].message.utf8_string(), "Połączenie zostało zamknięte przez proxy");
+    ASSERT_TRUE(FrameAlive());
+    EXPECT_FALSE(frame->IsConnected());
+    EXPECT_EQ(frame->GetDriver(), nullptr);
+    EXPECT_EQ(frame->GetClient()->GetState(), CLIENT_IDLE);
+    EXPECT_EQ(StatusText(), "Brak połączenia z panelem");
+    EXPECT_EQ(ReadoutText(MyFrame::kRelayReadout), "");
+    wxMenuBar* bar = frame->GetMenuBar();
+    EXPECT_TRUE(bar->IsEnabledTop(0));   // "Program"
+    EXPECT_FALSE(bar->IsEnabledTop(1));  // "Ustawienia"
+    EXPECT_TRUE(bar->IsEnabled(ID_PORT));
+    EXPECT_FALSE(bar->IsEnabled(ID_REMOTE_ASSIST));
+
+    // Port dialog, password, node choice: connected again, with every menu.
+    answer.Expect(wxID_OK).Expect(wxID_OK).Expect(wxID_OK);
+    wxQueueEvent(frame, new wxCommandEvent(wxEVT_MENU, ID_PORT));
+    ASSERT_TRUE(RunLoopUntil([&] { return answer.Records().size() == 6 && frame->IsConnected(); }, 8000));
+    EXPECT_EQ(proxy->Connections(), 2);
+    EXPECT_EQ(StatusText(), "Panel QM-352, ver. 3.5, nr 1234");
+    EXPECT_TRUE(bar->IsEnabledTop(1));
+    EXPECT_TRUE(bar->IsEnabled(ID_REMOTE_ASSIST));
 }
 
 TEST_F(RemoteNodeTest, ProxyThatCannotBeReachedShowsItsReason) {

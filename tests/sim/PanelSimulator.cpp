@@ -508,6 +508,8 @@ bool PanelSimulator::Answer(const SimRequest& request, const std::string& body, 
             fields.push_back(Hex(identity_.serial, 4));
             fields.push_back(Hex(identity_.field5, 4));
         }
+        if (identity_.fieldLimit > 0 && fields.size() > static_cast<size_t>(identity_.fieldLimit))
+            fields.resize(static_cast<size_t>(identity_.fieldLimit));
         return true;
     case 0x30:
         mode_ = static_cast<uint16_t>(request.param);

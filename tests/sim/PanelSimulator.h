@@ -57,6 +57,7 @@ struct SimIdentity {
     uint16_t serial = 1234;
     uint16_t field5 = 0;
     bool sixFields = true;        // false: answer with the first 4 fields only
+    int fieldLimit = 0;           // above 0: at most this many fields (below 4 the reply is too short to use)
 };
 
 struct SimSlots {
