@@ -9,8 +9,12 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -87,6 +91,31 @@ protected:
             if (count <= 0) return "";
             pending_.append(buffer, static_cast<size_t>(count));
         }
+    }
+
+    // The regulator reports pushed, as "code:field 0" (such as "a5:01"), read until all the
+    // expected ones came (a channel's reports take turns, so this spans several periods) or the
+    // time is up. Each one's field count is checked against the count the program's decoder demands.
+    std::set<std::string> RegulatorReportsSeen(const std::set<std::string>& expected, int ms) {
+        const std::map<std::string, size_t> kFieldCounts = {{"a4", 4}, {"a5", 16}, {"a6", 4}, {"a7", 2}, {"a8", 4},
+                                                            {"a9", 5}, {"aa", 4}, {"ab", 4}, {"ac", 4}};
+        std::set<std::string> seen;
+        const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < end && !std::includes(seen.begin(), seen.end(), expected.begin(), expected.end())) {
+            std::string line = ReadLine(50);
+            if (line.empty()) continue;
+            std::string body = Body(line);
+            if (body.compare(0, 2, "02") != 0 || body.compare(4, 2, "00") != 0) continue;
+            std::string code = body.substr(2, 2);
+            auto expected = kFieldCounts.find(code);
+            if (expected == kFieldCounts.end()) continue;
+            std::vector<std::string> fields;
+            std::stringstream rest(body.substr(7));
+            for (std::string field; std::getline(rest, field, ':');) fields.push_back(field);
+            EXPECT_EQ(expected->second, fields.size()) << body;
+            if (!fields.empty()) seen.insert(code + ":" + fields[0]);
+        }
+        return seen;
     }
 
     std::string Transact(const std::string& request) {
@@ -240,6 +269,36 @@ TEST_F(PanelSimulatorTest, ReportBuildersWriteTheDecodedFieldCounts) {
     };
     for (const Case& c : cases) EXPECT_EQ(c.fields, c.report.fields.size()) << int(c.report.code);
     EXPECT_EQ("ff38", sim::ThermometerReport(-200, 0, 0).fields[1]);  // 16-bit two's complement
+}
+
+TEST_F(PanelSimulatorTest, PlaysEachConfiguredRegulatorChannelForItsType) {
+    sim_.SetPeriodicReports({});
+    sim_.SetPlayRegulators(true);
+    sim_.SetReportPeriodMs(40);
+    EXPECT_EQ("023001:ffff", Transact("023001ffff"));
+
+    struct Step {
+        std::vector<std::string> writes;  // 8-bit writes: code, value
+        std::set<std::string> seen;
+    };
+    const Step steps[] = {
+        // The default table: threshold, PID, timed with option 0, channel 4 switched off.
+        {{}, {"a4:00", "a7:00", "a5:01", "a7:01", "a8:01", "a9:01", "a6:02", "a7:02", "aa:02"}},
+        // Written as the program's channel dialog writes them: channel 1 off, channel 2 an unknown
+        // type, channel 3 timed with option 1, channel 4 PID.
+        {{"00d300", "00d407", "024101", "00d602"}, {"a6:02", "a7:02", "ab:02", "a5:03", "a7:03", "a8:03", "a9:03"}},
+        // The timed options past 1 share the last mode report.
+        {{"024103", "00d301"}, {"a4:00", "a7:00", "a6:02", "a7:02", "ac:02", "a5:03", "a7:03", "a8:03", "a9:03"}},
+    };
+    for (const Step& step : steps) {
+        for (const std::string& write : step.writes) {
+            Send("029a10" + write);
+            std::string line;
+            do line = ReadLine(); while (!line.empty() && line.rfind("029a10", 0) != 0);
+            EXPECT_EQ("029a10:" + write.substr(0, 4) + ":00", Body(line));
+        }
+        EXPECT_EQ(step.seen, RegulatorReportsSeen(step.seen, 3000));
+    }
 }
 
 TEST_F(PanelSimulatorTest, HangsUpWhenTheRequestAfterTheLastAnsweredOneArrives) {

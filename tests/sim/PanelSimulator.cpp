@@ -1,5 +1,6 @@
 #include "sim/PanelSimulator.h"
 
+#include "sim/ChannelReports.h"
 #include "sim/SimLine.h"
 
 #include <algorithm>
@@ -183,6 +184,11 @@ void PanelSimulator::SetPeriodicReports(std::vector<SimReport> reports) {
 void PanelSimulator::SetReportSource(std::function<std::vector<SimReport>()> source) {
     std::lock_guard<std::mutex> lock(mutex_);
     reportSource_ = std::move(source);
+}
+
+void PanelSimulator::SetPlayRegulators(bool play) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    playRegulators_ = play;
 }
 
 bool PanelSimulator::PushReport(const SimReport& report) {
@@ -570,8 +576,24 @@ bool PanelSimulator::Answer(const SimRequest& request, const std::string& body, 
     }
 }
 
+std::vector<SimReport> PanelSimulator::RegulatorReportsLocked() {
+    std::vector<SimReport> reports;
+    if (!playRegulators_) return reports;
+    const unsigned tick = regulatorTick_++;
+    for (unsigned channel = 0; channel < 4; ++channel) {
+        const SimParam* type = table_.Find(static_cast<uint16_t>(211 + channel));
+        const SimParam* option = table_.Find(static_cast<uint16_t>(0x201 + 32 * channel));
+        if (type == nullptr) continue;
+        for (SimReport& report : ChannelReports(channel, static_cast<uint8_t>(type->value),
+                                                option != nullptr ? static_cast<uint8_t>(option->value) : 0, tick))
+            reports.push_back(std::move(report));
+    }
+    return reports;
+}
+
 void PanelSimulator::SendPeriodicReports() {
     std::function<std::vector<SimReport>()> source;
+    std::vector<SimReport> regulators;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (reportPeriodMs_ <= 0 || mode_ != kReportsOn) return;
@@ -580,9 +602,11 @@ void PanelSimulator::SendPeriodicReports() {
         nextReport_ += std::chrono::milliseconds(reportPeriodMs_);
         if (nextReport_ < now) nextReport_ = now + std::chrono::milliseconds(reportPeriodMs_);
         source = reportSource_;
+        regulators = RegulatorReportsLocked();
     }
-    if (!source) return;
-    for (const SimReport& report : source()) {
+    std::vector<SimReport> reports = source ? source() : std::vector<SimReport>();
+    reports.insert(reports.end(), regulators.begin(), regulators.end());
+    for (const SimReport& report : reports) {
         if (stopping_) return;
         if (SendBytes(BuildFieldLine(report.kind, report.code, 0, report.fields))) {
             std::lock_guard<std::mutex> lock(mutex_);

@@ -107,6 +107,10 @@ public:
     void SetPeriodicReports(std::vector<SimReport> reports);
     // Or a source asked for the set each period (called on the simulator's thread, unlocked).
     void SetReportSource(std::function<std::vector<SimReport>()> source);
+    // Also plays the four regulator channels: after each period's set, every channel's reports for
+    // the type its parameter 211 + n holds at that moment (ChannelReports; a channel switched off
+    // pushes none). Off by default, so a test's own set is all that is pushed.
+    void SetPlayRegulators(bool play);
     // Queues one report for sending now; false (nothing queued) while reports are stopped.
     bool PushReport(const SimReport& report);
     // Queues text + ":" + checksum + CR LF, whatever the mode word.
@@ -166,6 +170,7 @@ private:
     // Builds the reply fields and applies the request's effect; false when there is no answer.
     bool Answer(const SimRequest& request, const std::string& body, std::vector<std::string>& fields);
     void SendPeriodicReports();
+    std::vector<SimReport> RegulatorReportsLocked();  // mutex_ held
     void SendQueued();
     bool SendBytes(const std::string& bytes);
     void HangUp();
@@ -182,6 +187,8 @@ private:
     uint16_t mode_ = 0;
     int reportPeriodMs_ = 0;
     std::function<std::vector<SimReport>()> reportSource_;
+    bool playRegulators_ = false;
+    unsigned regulatorTick_ = 0;
     struct Outgoing {
         std::string bytes;
         bool report = false;
