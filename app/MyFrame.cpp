@@ -263,6 +263,7 @@ jwxNVUDisp* MyFrame::GetReadout(int index) const {
 
 void MyFrame::SetRegulatorView(int regulator, RegX* view) {
     RemoveRegulatorView();
+    m_selectedRegType = -1;
     if (view) ShowRegulatorView(regulator, view);
 }
 

@@ -169,6 +169,7 @@ private:
     uint8_t m_inputConfig[7] = {};
     uint8_t m_slotConfig[4] = {};
     int m_selectedReg = -1;
+    int m_selectedRegType = -1;  // the selected channel's type as last read, -1 when not known
     RegX* m_regPanel = nullptr;
     wxSocketClient* m_proxySocket = nullptr;
     int m_assistState = 0;
@@ -203,6 +204,9 @@ public:
     wxStaticBoxSizer* GetRegulatorBox() const { return m_regBoxSizer; }
 
 private:
+    // Reads the channel's type and shows its view (none for a type without one); false when the
+    // type read failed ("Błąd odczytu" shown). No view may be shown when it is called.
+    bool ShowChannelView(int regulator);
     // Places a view in the "Regulator" box and pushes it onto the handler chain.
     void ShowRegulatorView(int regulator, RegX* view);
     // Takes the shown view off the handler chain and out of the sizers, then deletes it; the

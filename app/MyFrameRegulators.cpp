@@ -21,16 +21,19 @@ void MyFrame::OnRegRadio(wxCommandEvent& event) {
     }
     wxLogVerbose(wxASCII_STR("Radio %d"), id);
     RemoveRegulatorView();
-    if (id != ID_REG_NONE) {
-        const int regulator = id - ID_REG_1;
-        // A refused or damaged type is a failed read, not a channel that is off.
-        ConfigCommand typeRead(this, m_client, {RegulatorTypeCode(regulator)}, ConfigCommand::READ_SINGLE);
-        if (!typeRead.Read()) return;
-        const int type = typeRead[0]->GetU8();
-        if (RegX* view = CreateRegulatorView(type, m_mainPanel, m_client, regulator))
-            ShowRegulatorView(regulator, view);
-    }
+    if (id != ID_REG_NONE && !ShowChannelView(id - ID_REG_1)) return;
     FitToPanel();
+}
+
+bool MyFrame::ShowChannelView(int regulator) {
+    m_selectedRegType = -1;
+    // A refused or damaged type is a failed read, not a channel that is off.
+    ConfigCommand typeRead(this, m_client, {RegulatorTypeCode(regulator)}, ConfigCommand::READ_SINGLE);
+    if (!typeRead.Read()) return false;
+    const int type = typeRead[0]->GetU8();
+    if (RegX* view = CreateRegulatorView(type, m_mainPanel, m_client, regulator)) ShowRegulatorView(regulator, view);
+    m_selectedRegType = type;
+    return true;
 }
 
 void MyFrame::ShowRegulatorView(int regulator, RegX* view) {
@@ -71,6 +74,17 @@ void MyFrame::OnRegType(wxCommandEvent&) {
     DlgRegType dialog(this, wxString::FromUTF8("Typ regulatora"), command.Records(), ConfigDialog::kStyle, wxID_ANY);
     if (dialog.ShowModal() != wxID_OK) return;
     for (int i = 0; i < kRegulatorCount; ++i) command[i]->SetU8(static_cast<uint32_t>(dialog.GetType(i)));
-    // The shown view keeps its type until its channel is selected again.
     command.Write();
+    // The selected channel's view follows its new type: a view left showing the old one would
+    // freeze (the reports carry another code) and write the old type's parameters over the new
+    // type's. The type is read again, so after a refused write the view shows what the panel
+    // holds.
+    int channel = m_selectedReg;
+    for (int i = 0; channel < 0 && i < kRegulatorCount; ++i)
+        if (m_regRadio[i]->GetValue()) channel = i;  // selected, but off: no view
+    if (channel < 0 || dialog.GetType(channel) == m_selectedRegType) return;
+    if (!m_client || m_client->GetState() != CLIENT_STARTED) return;  // the connection went meanwhile
+    RemoveRegulatorView();
+    ShowChannelView(channel);
+    FitToPanel();
 }

@@ -59,10 +59,45 @@ wxTextCtrl* ConfigDialog::MakeText(const wxString& text, int width) {
     return new wxTextCtrl(this, wxID_ANY, text, wxDefaultPosition, wxSize(width, -1));
 }
 
-wxTextCtrl* ConfigDialog::MakeDecimalText(const DecimalValue& valueRead, int width) {
-    wxTextCtrl* field = MakeText(FormatFixedWidth(decimal_to_double(valueRead), 4), width);
-    KeepUnedited(field, valueRead);
+namespace {
+wxString DecimalFieldText(const DecimalValue& value, bool readoutForm) {
+    if (readoutForm) return FormatFixedWidth(decimal_to_double(value), 4);
+    char buffer[kDecimalTextSize];
+    return wxString::FromAscii(decimal_format(0, value, buffer));
+}
+}  // namespace
+
+wxTextCtrl* ConfigDialog::MakeDecimalText(const DecimalValue& valueRead, int width, DecimalForm form) {
+    wxTextCtrl* field = MakeText(wxString(), width);
+    ShowDecimal(field, valueRead, form);
     return field;
+}
+
+void ConfigDialog::ShowDecimal(wxTextCtrl* field, const DecimalValue& valueRead, DecimalForm form) {
+    ClearDecimal(field);
+    field->ChangeValue(DecimalFieldText(valueRead, form == DecimalForm::READOUT));
+    shownDecimals.push_back({field, field->GetValue(), valueRead});
+}
+
+void ConfigDialog::ClearDecimal(wxTextCtrl* field) {
+    shownDecimals.erase(std::remove_if(shownDecimals.begin(), shownDecimals.end(),
+                                       [field](const ShownDecimal& shown) { return shown.field == field; }),
+                        shownDecimals.end());
+    field->ChangeValue(wxString());
+}
+
+const ConfigDialog::ShownDecimal* ConfigDialog::FindShownDecimal(const wxTextCtrl* field) const {
+    for (const ShownDecimal& shown : shownDecimals)
+        if (shown.field == field) return &shown;
+    return nullptr;
+}
+
+DecimalValue ConfigDialog::FieldDecimal(const wxTextCtrl* field) const {
+    const ShownDecimal* shown = FindShownDecimal(field);
+    if (shown && shown->text == field->GetValue()) return shown->valueRead;
+    DecimalValue typed;
+    if (ParseDecimalValueText(field->GetValue(), &typed)) return typed;
+    return shown ? shown->valueRead : DecimalValue{};
 }
 
 void ConfigDialog::FinishLayout(bool alignCaptions, bool withCancel) {
@@ -119,6 +154,16 @@ bool ConfigDialog::TakeNumberInRange(wxTextCtrl* field, double min, double max, 
     return true;
 }
 
+namespace {
+// "Błąd zakresu liczby: 0.0 - 6553.5": the range of a count of 1/scale units, in those units.
+wxString CountRangeMessage(double scale, unsigned long max) {
+    int places = 0;
+    for (double step = scale; step >= 10; step /= 10) ++places;
+    return wxString::FromUTF8("Błąd zakresu liczby: ") + wxString::FromCDouble(0.0, places) + wxASCII_STR(" - ") +
+           wxString::FromCDouble(static_cast<double>(max) / scale, places);
+}
+}  // namespace
+
 bool ConfigDialog::TakeScaledCount(wxTextCtrl* field, double scale, unsigned long max, unsigned long* out) {
     double value = 0;
     if (!TakeNumber(field, &value)) return false;
@@ -126,7 +171,7 @@ bool ConfigDialog::TakeScaledCount(wxTextCtrl* field, double scale, unsigned lon
     const bool fits = value >= 0 && value * scale < static_cast<double>(max) + 1;
     const long count = fits ? RoundHalfAway(value * scale) : -1;
     if (count < 0 || static_cast<unsigned long>(count) > max) {
-        RefuseEntry(field, NumberMessage());
+        RefuseEntry(field, CountRangeMessage(scale, max));
         return false;
     }
     *out = static_cast<unsigned long>(count);
@@ -139,16 +184,11 @@ bool ConfigDialog::TakeInteger(wxTextCtrl* field, long* out) {
     return false;
 }
 
-void ConfigDialog::KeepUnedited(wxTextCtrl* field, const DecimalValue& valueRead) {
-    shownDecimals.push_back({field, field->GetValue(), valueRead});
-}
-
 bool ConfigDialog::TakeDecimalValue(wxTextCtrl* field, DecimalValue* out) {
-    for (const ShownDecimal& shown : shownDecimals) {
-        if (shown.field == field && shown.text == field->GetValue()) {
-            *out = shown.valueRead;
-            return true;
-        }
+    const ShownDecimal* shown = FindShownDecimal(field);
+    if (shown && shown->text == field->GetValue()) {
+        *out = shown->valueRead;
+        return true;
     }
     if (ParseDecimalValueText(field->GetValue(), out)) return true;
     RefuseEntry(field, NumberMessage());

@@ -58,9 +58,25 @@ protected:
     // The code a list stands for now: its selection, or the code read when it has none.
     static int ChosenCode(const jwxCombo* list, int codeRead);
     wxTextCtrl* MakeText(const wxString& text, int width = -1);
-    // A field showing a packed decimal read in the read-outs' four-character form; an OK that
-    // leaves it as shown writes the value read, unchanged.
-    wxTextCtrl* MakeDecimalText(const DecimalValue& valueRead, int width = -1);
+
+    // --- Decimal fields: the only way a dialog shows a packed decimal it read. The text shown
+    // may round the value (four characters, at most three decimals, four significant digits
+    // when parsed back), so a field the user left as shown gives back the value read, bit for
+    // bit, instead of its text parsed again.
+    enum class DecimalForm {
+        READOUT,  // the read-outs' four-character form ("21.50", "1.235")
+        STORED,   // every decimal the value carries (at most 3), no padding ("21.5", "-250")
+    };
+    wxTextCtrl* MakeDecimalText(const DecimalValue& valueRead, int width = -1,
+                                DecimalForm form = DecimalForm::READOUT);
+    // Shows a (new) value read in a field, as MakeDecimalText does: for fields made before
+    // their value is known and for the live editors' next record.
+    void ShowDecimal(wxTextCtrl* field, const DecimalValue& valueRead, DecimalForm form = DecimalForm::READOUT);
+    // Empties a decimal field; it then holds no value read.
+    void ClearDecimal(wxTextCtrl* field);
+    // The field's value without refusing anything: the value read while the field is as shown,
+    // else its text when that is a plain number, else the value read (0 for an emptied field).
+    DecimalValue FieldDecimal(const wxTextCtrl* field) const;
 
     // Ends the layout: caption widths aligned (when asked and two or more), the spacer that
     // takes extra height, the OK / Cancel row (OK alone without withCancel), fit and centre.
@@ -74,16 +90,12 @@ protected:
     // A plain base-10 integer.
     bool TakeInteger(wxTextCtrl* field, long* out);
     // A plain non-negative number times scale (10 for tenths, 1 for whole units), rounded half
-    // up to a count no larger than max; a time that would be stored wrapped or negative is
-    // refused like a text that is no number.
+    // up to a count no larger than max. A number that would be stored wrapped or negative is
+    // refused with its range in the field's unit ("Błąd zakresu liczby: 0.0 - 25.5").
     bool TakeScaledCount(wxTextCtrl* field, double scale, unsigned long max, unsigned long* out);
-    // A plain decimal number as the panel's packed decimal (saturating at its limits). A field
-    // marked with KeepUnedited whose text the user left as shown gives back the value read.
+    // A decimal field as the panel's packed decimal: the value read while the field is as
+    // shown, else its text as a plain decimal number (saturating at the packed form's limits).
     bool TakeDecimalValue(wxTextCtrl* field, DecimalValue* out);
-    // Remembers the field's current text as showing the value read. Fields that show a value
-    // rounded to fit a few characters would otherwise write back a changed number of decimals
-    // (or lose a digit) on an OK without any edit.
-    void KeepUnedited(wxTextCtrl* field, const DecimalValue& valueRead);
     // TakeDecimalValue over fields in order; out changes only when every field passed.
     bool TakeDecimalValues(wxTextCtrl* const fields[], int count, DecimalValue out[]);
     // Focuses and selects the field, then shows the message with the caption "Błąd".
@@ -100,10 +112,12 @@ private:
     void TakeChoiceResults();
 
     struct ShownDecimal {
-        wxTextCtrl* field;
+        const wxTextCtrl* field;
         wxString text;
         DecimalValue valueRead;
     };
+    // The field's entry; null when it shows no value read.
+    const ShownDecimal* FindShownDecimal(const wxTextCtrl* field) const;
 
     struct ListResult {
         jwxCombo* list;

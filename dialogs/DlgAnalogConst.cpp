@@ -1,14 +1,13 @@
 #include "dialogs/DlgAnalogConst.h"
 
 #include "comm/ParamValue.h"
-#include "dialogs/DecimalText.h"
 
 DlgAnalogConst::DlgAnalogConst(wxWindow* parent, const wxString& title, ParamValue** records, long style,
                                wxWindowID id)
     : ConfigDialog(parent, title, wxString::FromUTF8("Stałe analogowe użytkownika"), style, id) {
     for (int i = 0; i < kConstantCount; ++i) {
         results[i] = *records[i]->GetDecimal();
-        texts[i] = MakeText(DecimalText(results[i]), 60);
+        texts[i] = MakeDecimalText(results[i], 60, DecimalForm::STORED);
         AddRow(wxString::Format(wxString::FromUTF8("Stała #%d"), i + 1), texts[i]);
     }
     FinishLayout();

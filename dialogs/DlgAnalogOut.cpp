@@ -28,11 +28,6 @@ wxArrayString EntryNames() {
     return names;
 }
 
-wxString DecimalText(const DecimalValue& value) {
-    char buffer[kDecimalTextSize];
-    return wxString::FromUTF8(decimal_format(0, value, buffer));
-}
-
 wxString LimitText(int16_t thousandths) { return wxString::Format(wxASCII_STR("%.3f"), thousandths * 0.001); }
 
 int16_t SignedValue(const ParamValue* value) { return static_cast<int16_t>(value->GetU16()); }
@@ -127,13 +122,10 @@ bool DlgAnalogOut::ReadEntry(int index) {
     // An output has only the alternative pair; its primary fields stay empty.
     const int firstPair = mux ? PRIMARY_MIN : ALTERNATIVE_MIN;
     for (int f = PRIMARY_MIN; f <= ALTERNATIVE_MAX; ++f) {
-        if (f < firstPair) {
-            decimalsRead[f] = DecimalValue{};
-            fields[f]->ChangeValue(wxString());
-            continue;
-        }
-        decimalsRead[f] = *values[3 + f - firstPair]->GetDecimal();
-        fields[f]->ChangeValue(DecimalText(decimalsRead[f]));
+        if (f < firstPair)
+            ClearDecimal(fields[f]);
+        else
+            ShowDecimal(fields[f], *values[3 + f - firstPair]->GetDecimal(), DecimalForm::STORED);
     }
     const int firstLimit = count - 2;
     for (int l = 0; l < 2; ++l) {
@@ -171,11 +163,6 @@ bool DlgAnalogOut::ValidateEntries() {
     return true;
 }
 
-DecimalValue DlgAnalogOut::FieldDecimal(Field field) const {
-    DecimalValue value;
-    return ParseDecimalValueText(fields[field]->GetValue(), &value) ? value : decimalsRead[field];
-}
-
 int16_t DlgAnalogOut::FieldLimit(Field field) const {
     double value = 0;
     if (!ParseDecimalText(fields[field]->GetValue(), &value)) return limitsRead[field - LOWER_LIMIT];
@@ -188,7 +175,7 @@ int DlgAnalogOut::WriteEntry() {
     DecimalValue decimals[4];
     int count = 0;
     for (int f = IsMux() ? PRIMARY_MIN : ALTERNATIVE_MIN; f <= ALTERNATIVE_MAX; ++f)
-        decimals[count++] = FieldDecimal(Field(f));
+        decimals[count++] = FieldDecimal(fields[f]);
     const int16_t limits[2] = {FieldLimit(LOWER_LIMIT), FieldLimit(UPPER_LIMIT)};
     return write(Owner(), GetCurrentEntry(), record, decimals, limits);
 }

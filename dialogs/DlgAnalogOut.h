@@ -33,9 +33,6 @@ private:
     bool IsMux() const { return GetCurrentEntry() >= kFirstMux; }
     // The pair of a normalisation field's source is in use: enabled and written as typed.
     bool IsPairUsed(Field field) const;
-    // A normalisation field as the panel's decimal; the value read when its text is no number
-    // (only a disabled field can hold such a text at a write).
-    DecimalValue FieldDecimal(Field field) const;
     // A limit field in thousandths, halves away from zero.
     int16_t FieldLimit(Field field) const;
 
@@ -44,6 +41,5 @@ private:
     wxTextCtrl* fields[kFieldCount] = {};
     wxStaticText* output = nullptr;
     uint8_t sourcesRead[3] = {};
-    DecimalValue decimalsRead[4];  // by field: primary min, max, alternative min, max
     int16_t limitsRead[2] = {};
 };

@@ -1,13 +1,12 @@
 #include "dialogs/DlgUserVar.h"
 
 #include "comm/ParamValue.h"
-#include "dialogs/DecimalText.h"
 
 DlgUserVar::DlgUserVar(wxWindow* parent, const wxString& title, ParamValue** records, long style, wxWindowID id)
     : ConfigDialog(parent, title, wxString::FromUTF8("Zmienne użytkownika"), style, id) {
     for (int i = 0; i < kFieldCount; ++i) {
         results[i] = *records[i]->GetDecimal();
-        texts[i] = MakeText(DecimalText(results[i]), 100);
+        texts[i] = MakeDecimalText(results[i], 100, DecimalForm::STORED);
     }
     for (int r = 0; r < kFieldCount / 2; ++r) {
         wxBoxSizer* row = AddCustomRow();

@@ -78,8 +78,7 @@ DlgReg2Chng::DlgReg2Chng(wxWindow* parent, const wxString& title, ParamValue* co
     for (int i = 0; i < kFieldCount; ++i) {
         const ParamValue& item = *items[i];
         if (IsDecimalPosition(i)) {
-            fields[i]->ChangeValue(FormatFixedWidth(decimal_to_double(*item.GetDecimal()), 4));
-            KeepUnedited(fields[i], *item.GetDecimal());
+            ShowDecimal(fields[i], *item.GetDecimal());
         } else {
             fields[i]->ChangeValue(TenthsText(i == T3 ? item.GetU8() : item.GetU16()));
         }

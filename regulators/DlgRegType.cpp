@@ -20,13 +20,18 @@ DlgRegType::DlgRegType(wxWindow* parent, const wxString& title, ParamValue** ite
         auto* box = new wxStaticBoxSizer(
             new wxStaticBox(this, wxID_ANY, wxString::Format(wxASCII_STR("Regulator #%d"), channel + 1)), wxVERTICAL);
         row->Add(box, 1, wxEXPAND | wxALL, 1);
+        // A group always has one button on: a hidden first one stands for a stored type the
+        // dialog does not know, so no visible type is checked and that type is kept.
+        unknownType[channel] = new wxRadioButton(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                                                 wxRB_GROUP);
+        unknownType[channel]->Hide();
         for (int type = 0; type < kTypes; ++type) {
-            buttons[channel][type] = new wxRadioButton(this, kRadioId, wxString::FromUTF8(kTypeTexts[type]),
-                                                       wxDefaultPosition, wxDefaultSize, type == 0 ? wxRB_GROUP : 0);
+            buttons[channel][type] = new wxRadioButton(this, kRadioId, wxString::FromUTF8(kTypeTexts[type]));
             box->Add(buttons[channel][type]);
         }
-        const int stored = items[channel]->GetU8();
-        buttons[channel][stored < kTypes ? stored : 0]->SetValue(true);
+        typesRead[channel] = items[channel]->GetU8();
+        (typesRead[channel] < kTypes ? buttons[channel][typesRead[channel]] : unknownType[channel])->SetValue(true);
+        results[channel] = typesRead[channel];
     }
     top->AddStretchSpacer();
     top->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 6);
@@ -38,7 +43,7 @@ DlgRegType::DlgRegType(wxWindow* parent, const wxString& title, ParamValue** ite
 int DlgRegType::ShowModal() {
     const int result = wxDialog::ShowModal();
     for (int channel = 0; channel < kChannels; ++channel) {
-        results[channel] = 0;
+        results[channel] = typesRead[channel];
         for (int type = 0; type < kTypes; ++type) {
             if (buttons[channel][type]->GetValue()) {
                 results[channel] = type;

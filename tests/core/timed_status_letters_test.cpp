@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "comm/TimedStatusLetters.h"
 
@@ -50,6 +51,33 @@ TEST(TimedStatusLettersTest, EveryCellOfTheModeTable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << "code " << c.code << " state " << c.state << " flags " << c.flags);
         EXPECT_EQ(Letters(c.code, c.state, 0, c.flags), c.expected);
+    }
+}
+
+// Each flag bit on its own, so that no letter can follow a neighbouring bit unnoticed.
+TEST(TimedStatusLettersTest, EachFlagBitAlone) {
+    struct Letter {
+        int slot;
+        const char* text;
+    };
+    const struct {
+        int code;
+        uint32_t state;
+        Slots none;                    // no flag bit set
+        std::vector<Letter> byBit[8];  // what each bit alone adds
+    } codes[] = {
+        {0xAA, 2, {"", "", "", " ", " ", " "}, {{{4, "I"}}, {{5, "G"}}, {}, {}, {}, {}, {}, {}}},
+        {0xAB, 2, {"", " ", " ", " ", " ", " "}, {{{2, "I"}}, {{3, "G"}}, {}, {}, {}, {{5, "R"}}, {{1, "s"}, {4, "E"}}, {}}},
+        {0xAB, 3, {"", " ", " ", " ", " ", " "}, {{{2, "I"}}, {{3, "G"}}, {}, {}, {}, {{5, "R"}}, {{1, "s"}, {4, "e"}}, {}}},
+        {0xAC, 2, {"", "", " ", " ", " ", " "}, {{{3, "I"}}, {{4, "G"}}, {}, {}, {}, {}, {{5, "R"}}, {{2, "T"}}}},
+    };
+    for (const auto& c : codes) {
+        for (int bit = 0; bit < 8; ++bit) {
+            SCOPED_TRACE(testing::Message() << std::hex << "code " << c.code << " state " << c.state << " bit " << bit);
+            Slots expected = c.none;
+            for (const Letter& letter : c.byBit[bit]) expected[letter.slot] = letter.text;
+            EXPECT_EQ(Letters(c.code, c.state, 0, 1u << bit), expected);
+        }
     }
 }
 

@@ -133,6 +133,45 @@ TEST_F(TextDialogsTest, OkWithoutEditingWritesBackWhatWasShown) {
     }
 }
 
+// Stored decimals whose text the fields cannot carry back: four significant digits at most when
+// parsed (999.9, 9.999, -99.99), mantissas beyond +-9999, more than three decimals, and 0.
+const uint32_t kUnshowableDecimals[] = {Dec(9999, 1),       Dec(9999, 3), Dec(-9999, 2), Dec(15000, 0),
+                                        Dec(-32768, 0), Dec(1234, 4), Dec(0, 0)};
+constexpr int kUnshowableCount = static_cast<int>(sizeof kUnshowableDecimals / sizeof kUnshowableDecimals[0]);
+
+// OK with one field edited: that field writes what was typed, every other field writes back the
+// bytes read.
+TEST_F(TextDialogsTest, UneditedDecimalsGoBackByteForByte) {
+    const struct {
+        int menu;
+        uint16_t first;
+        int count;
+    } areas[] = {{ID_USER_VAR, 192, 8}, {ID_ANALOG_CONST, 912, 4}};
+    Connect();
+    for (const auto& area : areas) {
+        const int kept = area.count - 1;  // the last field is edited
+        for (int start = 0; start < kUnshowableCount; start += kept) {
+            SCOPED_TRACE(testing::Message() << area.menu << " from " << start);
+            WriteList expected;
+            for (int i = 0; i < area.count; ++i) {
+                const uint16_t code = static_cast<uint16_t>(area.first + i);
+                const uint32_t value = kUnshowableDecimals[(start + i) % kUnshowableCount];
+                SetValues({{code, value}});
+                expected.push_back({code, i < kept ? value : Dec(25, 1)});
+            }
+            panel.ClearRequests();
+            ModalAnswer answer;
+            answer.Expect([&](wxDialog* dialog) {
+                Texts(dialog).at(kept)->ChangeValue(wxASCII_STR("2.5"));
+                ModalAnswer::Click(dialog, wxID_OK);
+                return static_cast<int>(wxID_NONE);
+            });
+            RunMenu(area.menu);
+            EXPECT_EQ(Writes(), expected);
+        }
+    }
+}
+
 // Typed entries: each is either converted and written, or refused with the field selected,
 // the reason shown and the dialog left open (then cancelled: nothing written).
 TEST_F(TextDialogsTest, TypedEntriesAreConvertedOrRefused) {

@@ -370,6 +370,48 @@ TEST_F(LiveEditorTest, DisabledNormalisationFieldWritesTheValueShownOrRead) {
     EXPECT_EQ(writes[4], (ParamWrite{936, Packed(1000, 1)}));
 }
 
+// Normalisation values the fields cannot carry back (see the configuration dialogs' tests):
+// "Zapisz" after a change elsewhere in the record writes each of them as it was read.
+TEST_F(LiveEditorTest, UneditedNormalisationValuesGoBackByteForByte) {
+    const uint32_t unshowable[] = {Packed(9999, 1), Packed(9999, 3),   Packed(-9999, 2), Packed(15000, 0),
+                                   Packed(-32768, 0), Packed(1234, 4), Packed(0, 0)};
+    const struct {
+        int index;
+        uint16_t firstDecimal;
+        int decimals;
+        int firstValue;  // into unshowable
+    } records[] = {{2, 923, 4, 0}, {3, 935, 4, 4}, {0, 883, 2, 1}};
+    Connect();
+    for (const auto& r : records) {
+        for (int i = 0; i < r.decimals; ++i) {
+            auto param = panel.Param(static_cast<uint16_t>(r.firstDecimal + i));
+            ASSERT_TRUE(param.has_value());
+            param->value = unshowable[(r.firstValue + i) % 7];
+            panel.SetParam(*param);
+        }
+    }
+    ModalAnswer answer;
+    answer.Expect([&](wxDialog* dialog) {
+        auto* editor = dynamic_cast<DlgAnalogOut*>(dialog);
+        for (const auto& r : records) {
+            SCOPED_TRACE(r.index);
+            Choose(dialog, r.index);
+            panel.ClearRequests();
+            Type(editor->GetField(DlgAnalogOut::LOWER_LIMIT), "0.5");
+            Save(dialog);
+            const WriteList writes = Writes();
+            EXPECT_EQ(writes.size(), r.decimals == 4 ? 9u : 7u);
+            if (writes.size() != (r.decimals == 4 ? 9u : 7u)) continue;
+            for (int i = 0; i < r.decimals; ++i)
+                EXPECT_EQ(writes[3 + i], (ParamWrite{static_cast<uint16_t>(r.firstDecimal + i),
+                                                     unshowable[(r.firstValue + i) % 7]}));
+            EXPECT_EQ(writes[3 + r.decimals].value, 500u);
+        }
+        return wxID_OK;
+    });
+    RunMenu(ID_ANALOG_OUT);
+}
+
 // --- The drawn switch ---
 
 struct Pixel {

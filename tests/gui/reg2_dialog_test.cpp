@@ -72,30 +72,37 @@ Entered Enter(DlgReg2Chng& dialog, std::initializer_list<std::pair<int, const ch
     return out;
 }
 
+// A time that is a number but does not fit its parameter is refused with the parameter's range.
 TEST(Reg2DialogTest, TimesRoundToTenthsAndMustFitTheirParameter) {
+    const char* const kNumber = "Błąd zapisu liczby";
+    const char* const kTenths = "Błąd zakresu liczby: 0.0 - 6553.5";
+    const char* const kT3 = "Błąd zakresu liczby: 0.0 - 25.5";
     const struct {
         int position;
         const char* text;
-        int tenths;  // -1: refused
+        int tenths;           // when accepted
+        const char* message;  // refused with this message; nullptr: accepted
     } cases[] = {
-        {P::T1, "12.34", 123},    {P::T1, "12.36", 124},    {P::TI, "0", 0},          {P::TD, "0.04", 0},
-        {P::TD, "0.05", 1},       {P::T2, "6553.5", 65535}, {P::T2, "6553.54", 65535}, {P::T2, "6553.55", -1},
-        {P::TI, "100000", -1},    {P::T3, "25.5", 255},     {P::T3, "25.54", 255},    {P::T3, "25.55", -1},
-        {P::T3, "26", -1},        {P::T1, "-1", -1},        {P::TD, "-0.01", -1},     {P::TI, "1,5", -1},
-        {P::T3, "", -1},          {P::T2, "1e2", -1},       {P::TI, "99999999999999999999999", -1},
+        {P::T1, "12.34", 123, nullptr},   {P::T1, "12.36", 124, nullptr},    {P::TI, "0", 0, nullptr},
+        {P::TD, "0.04", 0, nullptr},      {P::TD, "0.05", 1, nullptr},       {P::T2, "6553.5", 65535, nullptr},
+        {P::T2, "6553.54", 65535, nullptr}, {P::T3, "25.5", 255, nullptr},   {P::T3, "25.54", 255, nullptr},
+        {P::T2, "6553.55", 0, kTenths},   {P::TI, "100000", 0, kTenths},     {P::T1, "-1", 0, kTenths},
+        {P::TD, "-0.01", 0, kTenths},     {P::TI, "99999999999999999999999", 0, kTenths},
+        {P::T3, "25.55", 0, kT3},         {P::T3, "26", 0, kT3},             {P::T3, "-0.1", 0, kT3},
+        {P::TI, "1,5", 0, kNumber},       {P::T3, "", 0, kNumber},           {P::T2, "1e2", 0, kNumber},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " in field " + std::to_string(c.position));
         Items items;
         DlgReg2Chng dialog(nullptr, wxASCII_STR("Regulator #1"), items.pointers.data(), ConfigDialog::kStyle, wxID_ANY);
-        const Entered e = Enter(dialog, {{c.position, c.text}}, c.tenths < 0 ? c.position : -1);
-        if (c.tenths >= 0) {
+        const Entered e = Enter(dialog, {{c.position, c.text}}, c.message ? c.position : -1);
+        if (!c.message) {
             EXPECT_EQ(e.result, wxID_OK);
             EXPECT_EQ(dialog.GetTenths(c.position), c.tenths);
             continue;
         }
         EXPECT_EQ(e.result, wxID_CANCEL);
-        EXPECT_EQ(e.message, "Błąd zapisu liczby");
+        EXPECT_EQ(e.message, c.message);
         EXPECT_TRUE(e.stayedOpen);
         EXPECT_EQ(e.from, 0);
         EXPECT_EQ(e.to, static_cast<long>(wxString::FromUTF8(c.text).length()));
@@ -134,7 +141,7 @@ TEST(Reg2DialogTest, FirstBadFieldInPositionOrderIsRefusedAndCancelKeepsNothing)
     DlgReg2Chng dialog(nullptr, wxASCII_STR("Regulator #1"), items.pointers.data(), ConfigDialog::kStyle, wxID_ANY);
     const Entered e = Enter(dialog, {{P::IN_MAX, "x"}, {P::T2, "abc"}, {P::TD, "99999"}, {P::KP, "1.5"}}, P::TD);
     EXPECT_EQ(e.result, wxID_CANCEL);
-    EXPECT_EQ(e.message, "Błąd zapisu liczby");
+    EXPECT_EQ(e.message, "Błąd zakresu liczby: 0.0 - 6553.5");
     EXPECT_EQ(e.to, 5);
     // Nothing was stored by the refused OK, nor by the cancel.
     EXPECT_EQ(dialog.GetDecimal(P::KP).mantissa, 0);

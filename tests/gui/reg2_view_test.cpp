@@ -273,7 +273,7 @@ TEST_F(Reg2ViewTest, TimeBeyondItsParameterKeepsTheDialogOpenAndWritesNothing) {
     answer.Expect(wxID_OK);
     ClickViewButton(201);
     ASSERT_EQ(answer.Records().size(), 2u);
-    EXPECT_EQ(Utf8(answer.Records()[1].message), "Błąd zapisu liczby");
+    EXPECT_EQ(Utf8(answer.Records()[1].message), "Błąd zakresu liczby: 0.0 - 25.5");
     EXPECT_TRUE(Writes().empty());
     EXPECT_EQ(Reads(), kRegulationReads);
 }

@@ -1,10 +1,14 @@
 // The regulator edits through the real main window against the simulated panel: each view
 // button's read, dialog, write and read back, the dialogs' entry rules, and the types command.
 #include <gtest/gtest.h>
+#include <wx/statbox.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "regulators/Reg2.h"
+#include "regulators/Reg3.h"
 #include "support/gui_RegulatorFixture.h"
 
 namespace {
@@ -26,7 +30,7 @@ const Codes kValueReads = {0x202, 0x203, 0x210, 0x211, 0x212, 0x213, 0x204, 0x20
 struct EditCase {
     const char* name;
     int button;
-    Codes codes;   // read, and on OK written, in this order
+    Codes codes;   // channel 1's: read, and on OK written, in this order
     Codes reread;
 };
 
@@ -43,37 +47,51 @@ Codes Concat(Codes a, const Codes& b) {
     return a;
 }
 
+// Channel 1's codes moved to channel n's block.
+Codes OfChannel(int n, Codes codes) {
+    for (uint16_t& code : codes) code = static_cast<uint16_t>(code + 32 * n);
+    return codes;
+}
+
+// The first and the last channel (R4 owns 0x260..0x27F).
 TEST_F(RegulatorEditTest, CancelWritesNothingAndOkWritesEveryParameterThenReadsBack) {
-    ShowThresholdView();
-    // Three decimals do not fit the fields' four characters; one decimal shows as two.
-    Modify(0x205, [](sim::SimParam& p) { p.value = sim::PackDecimal(-1234, 3); });
-    Modify(0x204, [](sim::SimParam& p) { p.value = sim::PackDecimal(150, 1); });
-    for (const EditCase& c : EditCases()) {
-        SCOPED_TRACE(c.name);
-        {
-            panel.ClearRequests();
-            ModalAnswer answer;
-            answer.Expect(wxID_CANCEL);
-            ClickViewButton(c.button);
-            ASSERT_EQ(answer.Records().size(), 1u);
-            EXPECT_EQ(Utf8(answer.Records()[0].title), "Regulator #1");
-            EXPECT_EQ(Reads(), c.codes);
-            EXPECT_TRUE(Writes().empty());
-        }
-        {
-            std::vector<uint32_t> before;
-            for (uint16_t code : c.codes) before.push_back(Stored(code));
-            panel.ClearRequests();
-            ModalAnswer answer;
-            answer.Press(wxID_OK);
-            ClickViewButton(c.button);
-            EXPECT_EQ(Reads(), Concat(c.codes, c.reread));
-            const WriteList writes = Writes();
-            ASSERT_EQ(writes.size(), c.codes.size());
-            for (size_t i = 0; i < writes.size(); ++i) {
-                EXPECT_EQ(writes[i].code, c.codes[i]);
-                // Unedited values go back exactly as read, decimals the fields cannot show included.
-                EXPECT_EQ(writes[i].value, before[i]) << c.codes[i];
+    Connect();
+    SetStored(214, 1);
+    for (int n : {0, 3}) {
+        SCOPED_TRACE(n);
+        Select(ID_REG_1 + n);
+        ASSERT_NE(View(), nullptr);
+        // Three decimals do not fit the fields' four characters; one decimal shows as two.
+        SetStored(OfChannel(n, {0x205})[0], sim::PackDecimal(-1234, 3));
+        SetStored(OfChannel(n, {0x204})[0], sim::PackDecimal(150, 1));
+        for (const EditCase& c : EditCases()) {
+            SCOPED_TRACE(c.name);
+            const Codes codes = OfChannel(n, c.codes);
+            {
+                panel.ClearRequests();
+                ModalAnswer answer;
+                answer.Expect(wxID_CANCEL);
+                ClickViewButton(c.button);
+                ASSERT_EQ(answer.Records().size(), 1u);
+                EXPECT_EQ(Utf8(answer.Records()[0].title), "Regulator #" + std::to_string(n + 1));
+                EXPECT_EQ(Reads(), codes);
+                EXPECT_TRUE(Writes().empty());
+            }
+            {
+                std::vector<uint32_t> before;
+                for (uint16_t code : codes) before.push_back(Stored(code));
+                panel.ClearRequests();
+                ModalAnswer answer;
+                answer.Press(wxID_OK);
+                ClickViewButton(c.button);
+                EXPECT_EQ(Reads(), Concat(codes, OfChannel(n, c.reread)));
+                const WriteList writes = Writes();
+                ASSERT_EQ(writes.size(), codes.size());
+                for (size_t i = 0; i < writes.size(); ++i) {
+                    EXPECT_EQ(writes[i].code, codes[i]);
+                    // Unedited values go back exactly as read, decimals the fields cannot show included.
+                    EXPECT_EQ(writes[i].value, before[i]) << codes[i];
+                }
             }
         }
     }
@@ -172,28 +190,33 @@ TEST_F(RegulatorEditTest, RegulationDialogWritesInversionAsOneOrZero) {
     EXPECT_EQ(Value(View()->InversionReadout()), "T");
 }
 
+// The types dialog's visible buttons, channel by channel (four each).
+std::vector<wxRadioButton*> TypeButtons(wxDialog* dialog) {
+    std::vector<wxRadioButton*> shown;
+    for (wxRadioButton* radio : RegulatorFixture::ChildrenOf<wxRadioButton>(dialog))
+        if (radio->IsShown()) shown.push_back(radio);
+    return shown;
+}
+
 TEST_F(RegulatorEditTest, TypesDialogWritesAllFourAndStopsAtARefusal) {
     Connect();
-    Select(ID_REG_1);
-    ASSERT_NE(View(), nullptr);
-    RegX* shown = View();
-    SetStored(214, 7);
     panel.ClearRequests();
     {
         ModalAnswer answer;
         answer.Expect([&](wxDialog* dialog) {
-            std::vector<wxRadioButton*> radios = Controls<wxRadioButton>(dialog);
+            std::vector<wxRadioButton*> radios = TypeButtons(dialog);
             EXPECT_EQ(radios.size(), 16u);
-            EXPECT_TRUE(radios[1]->GetValue());       // channel 1: threshold
-            EXPECT_TRUE(radios[12]->GetValue());      // channel 4: 7 shows as off
-            radios[3]->SetValue(true);                // channel 1: timed
+            for (wxRadioButton* radio : radios) EXPECT_EQ(radio->GetId(), 300);
+            EXPECT_TRUE(radios[1]->GetValue());   // channel 1: threshold
+            EXPECT_TRUE(radios[12]->GetValue());  // channel 4: off
+            radios[3]->SetValue(true);            // channel 1: timed
+            radios[13]->SetValue(true);           // channel 4: threshold
             return wxID_OK;
         });
         RunMenu(ID_REG_TYPE);
         EXPECT_EQ(Utf8(answer.Records()[0].title), "Typ regulatora");
         EXPECT_EQ(Reads(), (Codes{211, 212, 213, 214}));
-        EXPECT_EQ(Writes(), (WriteList{{211, 3}, {212, 2}, {213, 3}, {214, 0}}));
-        EXPECT_EQ(View(), shown);  // the shown view stays until selected again
+        EXPECT_EQ(Writes(), (WriteList{{211, 3}, {212, 2}, {213, 3}, {214, 1}}));
     }
     {
         panel.ClearRequests();
@@ -207,7 +230,7 @@ TEST_F(RegulatorEditTest, TypesDialogWritesAllFourAndStopsAtARefusal) {
         panel.ClearRequests();
         ModalAnswer answer;
         answer.Expect([&](wxDialog* dialog) {
-            Controls<wxRadioButton>(dialog)[1]->SetValue(true);  // channel 1 back to threshold
+            TypeButtons(dialog)[1]->SetValue(true);  // channel 1 back to threshold
             return wxID_OK;
         });
         answer.Expect(wxID_OK);
@@ -216,6 +239,97 @@ TEST_F(RegulatorEditTest, TypesDialogWritesAllFourAndStopsAtARefusal) {
         EXPECT_EQ(Writes().size(), 3u);
         EXPECT_EQ(Stored(211), 1u);  // written before the refusal
     }
+}
+
+// A stored type the dialog does not know shows no type checked and goes back as it was read,
+// however the other channels were changed; checking a type replaces it.
+TEST_F(RegulatorEditTest, TypesDialogKeepsATypeItDoesNotKnow) {
+    Connect();
+    SetStored(212, 7);
+    SetStored(214, 200);
+    panel.ClearRequests();
+    ModalAnswer answer;
+    answer.Expect([&](wxDialog* dialog) {
+        std::vector<wxRadioButton*> radios = TypeButtons(dialog);
+        for (int type = 0; type < 4; ++type) {
+            EXPECT_FALSE(radios[4 + type]->GetValue()) << type;   // channel 2
+            EXPECT_FALSE(radios[12 + type]->GetValue()) << type;  // channel 4
+        }
+        radios[2]->SetValue(true);   // channel 1: PID
+        radios[15]->SetValue(true);  // channel 4: timed
+        return wxID_OK;
+    });
+    RunMenu(ID_REG_TYPE);
+    EXPECT_EQ(Writes(), (WriteList{{211, 2}, {212, 7}, {213, 3}, {214, 3}}));
+}
+
+// The selected channel's view follows the type the dialog wrote: rebuilt for a new type (and
+// live with the new type's reports), removed with the window refitted for "0 - Wyłączony", and
+// kept as it is when that channel's type did not change.
+TEST_F(RegulatorEditTest, TypesDialogRebuildsTheSelectedChannelsView) {
+    Connect();
+    auto setTypes = [&](std::vector<int> checked) {  // one visible button index per channel
+        ModalAnswer answer;
+        answer.Expect([=](wxDialog* dialog) {
+            for (int index : checked) TypeButtons(dialog)[index]->SetValue(true);
+            return wxID_OK;
+        });
+        RunMenu(ID_REG_TYPE);
+        EXPECT_EQ(answer.Records().size(), 1u);  // no message
+    };
+    SetStored(214, 1);
+    Select(ID_REG_1 + 3);
+    ASSERT_NE(View(), nullptr);
+    const wxSize thresholdSize = frame->GetMinSize();
+
+    // Another channel changes: the view stays.
+    RegX* shown = View();
+    panel.ClearRequests();
+    setTypes({1 * 4 + 3});
+    EXPECT_EQ(View(), shown);
+    EXPECT_EQ(Reads(), (Codes{211, 212, 213, 214}));
+
+    // R4 becomes PID: a PID view reads its channel and follows its reports.
+    panel.ClearRequests();
+    setTypes({3 * 4 + 2});
+    ASSERT_NE(View(), nullptr);
+    EXPECT_NE(dynamic_cast<Reg2*>(View()), nullptr);
+    EXPECT_EQ(frame->GetSelectedRegulator(), 3);
+    const Codes reads = Reads();
+    ASSERT_GT(reads.size(), 5u);
+    EXPECT_EQ(Codes(reads.begin(), reads.begin() + 5), (Codes{211, 212, 213, 214, 214}));
+    EXPECT_NE(std::find(reads.begin(), reads.end(), 0x274), reads.end());  // Kp of R4
+    std::vector<uint32_t> pid(15, 0);
+    pid[2] = sim::FloatBits(7.25f);
+    ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA5, 3, pid)));
+    EXPECT_EQ(Value(View()->PvReadout()), "7.250");
+    // Its settings button edits the PID parameters.
+    panel.ClearRequests();
+    {
+        ModalAnswer edit;
+        edit.Expect(wxID_CANCEL);
+        ClickViewButton(201);
+    }
+    EXPECT_EQ(Reads(), OfChannel(3, {0x204, 0x20A, 0x214, 0x215, 0x216, 0x207, 0x208, 0x209, 0x217, 0x218, 0x202}));
+    // Refitted as for a PID view chosen in the selector.
+    const wxSize rebuilt = frame->GetMinSize();
+    EXPECT_NE(rebuilt, thresholdSize);
+    Select(ID_REG_1 + 3);
+    EXPECT_EQ(frame->GetMinSize(), rebuilt);
+
+    // Off: no view, the box leaves the window and the window shrinks.
+    const wxSize pidSize = frame->GetMinSize();
+    setTypes({3 * 4 + 0});
+    EXPECT_EQ(View(), nullptr);
+    EXPECT_EQ(frame->GetSelectedRegulator(), -1);
+    EXPECT_FALSE(frame->GetRegulatorBox()->GetStaticBox()->IsShown());
+    EXPECT_LT(frame->GetMinSize().GetWidth(), pidSize.GetWidth());
+    EXPECT_EQ(frame->GetSize().GetWidth(), frame->GetMinSize().GetWidth());
+
+    // The channel is still selected: a type for it brings its view back.
+    setTypes({3 * 4 + 3});
+    EXPECT_NE(dynamic_cast<Reg3*>(View()), nullptr);
+    EXPECT_EQ(frame->GetSelectedRegulator(), 3);
 }
 
 }  // namespace

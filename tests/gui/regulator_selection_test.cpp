@@ -65,36 +65,44 @@ namespace {
 
 using Codes = std::vector<uint16_t>;
 
+// The first and the last channel (R4 reads from 0x260 on).
 TEST_F(RegulatorSelectionTest, SelectingAThresholdChannelReadsTypeHeaderAndValuesInOrder) {
     Connect();
-    ModalAnswer answer;
-    Select(ID_REG_1);
-    ASSERT_NE(View(), nullptr);
-    EXPECT_EQ(Reads(), (Codes{211, 0x200, 0x201, 0x202, 0x203, 0x210, 0x211, 0x212, 0x213, 0x204, 0x20A, 0x205, 0x20B,
-                              0x206, 0x20C}));
-    EXPECT_EQ(frame->GetSelectedRegulator(), 0);
-    EXPECT_EQ(Utf8(frame->GetRegulatorBox()->GetStaticBox()->GetLabel()), "Regulator #1");
-    EXPECT_TRUE(frame->GetRegulatorBox()->GetStaticBox()->IsShown());
-    EXPECT_EQ(Label(View()->OptionText()), "0 - jedno urządzenie wykonawcze");
-    EXPECT_EQ(Label(View()->PvVariableText()), "1 - temperatura T1");
-    EXPECT_EQ(Value(View()->InversionReadout()), "N");
-    EXPECT_EQ(Value(View()->AlarmEnableReadout()), "H+L");
-    // Until the first reports: the samples.
-    for (const jwxNVUDisp* readout : {View()->PvReadout(), View()->SpReadout(), View()->AlReadout(), View()->AhReadout()})
-        EXPECT_EQ(Value(readout), "XXXX,XX");
-    EXPECT_EQ(Value(View()->ZoneReadout()), "X");
-    EXPECT_EQ(Value(View()->OutputReadout(0)), "X");
-    // The view's controls are shown, and its buttons are never smaller than their labels need.
-    EXPECT_TRUE(View()->PvReadout()->GetValueWindow()->IsShown());
-    int buttons = 0;
-    for (wxWindow* child : frame->GetMainPanel()->GetChildren()) {
-        auto* button = dynamic_cast<wxButton*>(child);
-        if (!button) continue;
-        ++buttons;
-        EXPECT_GE(button->GetSize().GetWidth(), button->GetBestSize().GetWidth()) << Utf8(button->GetLabel());
-        EXPECT_GE(button->GetSize().GetHeight(), button->GetBestSize().GetHeight()) << Utf8(button->GetLabel());
+    for (int n : {0, 3}) {
+        SCOPED_TRACE(n);
+        SetType(n, 1);
+        panel.ClearRequests();
+        ModalAnswer answer;
+        Select(ID_REG_1 + n);
+        ASSERT_NE(View(), nullptr);
+        Codes expected = {static_cast<uint16_t>(211 + n)};
+        for (int offset : {0x00, 0x01, 0x02, 0x03, 0x10, 0x11, 0x12, 0x13, 0x04, 0x0A, 0x05, 0x0B, 0x06, 0x0C})
+            expected.push_back(static_cast<uint16_t>(0x200 + 32 * n + offset));
+        EXPECT_EQ(Reads(), expected);
+        EXPECT_EQ(frame->GetSelectedRegulator(), n);
+        EXPECT_EQ(Utf8(frame->GetRegulatorBox()->GetStaticBox()->GetLabel()), "Regulator #" + std::to_string(n + 1));
+        EXPECT_TRUE(frame->GetRegulatorBox()->GetStaticBox()->IsShown());
+        EXPECT_EQ(Label(View()->OptionText()), "0 - jedno urządzenie wykonawcze");
+        EXPECT_EQ(Label(View()->PvVariableText()), "1 - temperatura T1");
+        EXPECT_EQ(Value(View()->InversionReadout()), "N");
+        EXPECT_EQ(Value(View()->AlarmEnableReadout()), "H+L");
+        // Until the first reports: the samples.
+        for (const jwxNVUDisp* readout : {View()->PvReadout(), View()->SpReadout(), View()->AlReadout(), View()->AhReadout()})
+            EXPECT_EQ(Value(readout), "XXXX,XX");
+        EXPECT_EQ(Value(View()->ZoneReadout()), "X");
+        EXPECT_EQ(Value(View()->OutputReadout(0)), "X");
+        // The view's controls are shown, and its buttons are never smaller than their labels need.
+        EXPECT_TRUE(View()->PvReadout()->GetValueWindow()->IsShown());
+        int buttons = 0;
+        for (wxWindow* child : frame->GetMainPanel()->GetChildren()) {
+            auto* button = dynamic_cast<wxButton*>(child);
+            if (!button) continue;
+            ++buttons;
+            EXPECT_GE(button->GetSize().GetWidth(), button->GetBestSize().GetWidth()) << Utf8(button->GetLabel());
+            EXPECT_GE(button->GetSize().GetHeight(), button->GetBestSize().GetHeight()) << Utf8(button->GetLabel());
+        }
+        EXPECT_EQ(buttons, 3);
     }
-    EXPECT_EQ(buttons, 3);
 }
 
 TEST_F(RegulatorSelectionTest, HeaderNamesFallBackForUnknownCodes) {
@@ -112,38 +120,47 @@ TEST_F(RegulatorSelectionTest, HeaderNamesFallBackForUnknownCodes) {
     EXPECT_EQ(Label(View()->PvVariableText()), "0 - zero");
 }
 
+// Channel n's reports are those whose field 0 is n; the last channel's too.
 TEST_F(RegulatorSelectionTest, StatusReportsDriveTheViewAndTheZoneRule) {
     Connect();
-    Select(ID_REG_1);
-    ASSERT_NE(View(), nullptr);
-    const uint32_t pv = sim::FloatBits(12.5f);
-    ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA4, 0, {0, 0, pv})));
-    EXPECT_EQ(Value(View()->PvReadout()), "12.50");
-    EXPECT_EQ(Value(View()->ZoneReadout()), "1");
-    EXPECT_EQ(Value(View()->SpReadout()), "21.50");
-    EXPECT_EQ(Value(View()->AlReadout()), "15.00");
-    EXPECT_EQ(Value(View()->AhReadout()), "30.00");
+    SetType(3, 1);
+    for (int n : {0, 3}) {
+        SCOPED_TRACE(n);
+        const unsigned channel = static_cast<unsigned>(n);
+        Select(ID_REG_1 + n);
+        ASSERT_NE(View(), nullptr);
+        const std::string sp1 = n == 0 ? "21.50" : "24.50";  // the simulator's SP1 of the channel
+        const uint32_t pv = sim::FloatBits(12.5f);
+        ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA4, channel, {0, 0, pv})));
+        EXPECT_EQ(Value(View()->PvReadout()), "12.50");
+        EXPECT_EQ(Value(View()->ZoneReadout()), "1");
+        EXPECT_EQ(Value(View()->SpReadout()), sp1);
+        EXPECT_EQ(Value(View()->AlReadout()), "15.00");
+        EXPECT_EQ(Value(View()->AhReadout()), "30.00");
 
-    // Flag 0x10: no process value, but the zone still switches.
-    ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA4, 0, {0x10, 1, pv})));
-    EXPECT_EQ(Value(View()->PvReadout()), "---");
-    EXPECT_EQ(Value(View()->ZoneReadout()), "2");
-    EXPECT_EQ(Value(View()->SpReadout()), "18.00");
-    EXPECT_EQ(Value(View()->AlReadout()), "-5.00");
-    EXPECT_EQ(Value(View()->AhReadout()), "25.00");
+        // Flag 0x10: no process value, but the zone still switches.
+        ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA4, channel, {0x10, 1, pv})));
+        EXPECT_EQ(Value(View()->PvReadout()), "---");
+        EXPECT_EQ(Value(View()->ZoneReadout()), "2");
+        EXPECT_EQ(Value(View()->SpReadout()), "18.00");
+        EXPECT_EQ(Value(View()->AlReadout()), "-5.00");
+        EXPECT_EQ(Value(View()->AhReadout()), "25.00");
 
-    ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA7, 0, {2})));
-    EXPECT_EQ(Value(View()->OutputReadout(0)), "-");
-    EXPECT_EQ(Value(View()->OutputReadout(1)), "X");
+        ASSERT_TRUE(PushAndSettle(sim::RegulatorStatusReport(0xA7, channel, {2})));
+        EXPECT_EQ(Value(View()->OutputReadout(0)), "-");
+        EXPECT_EQ(Value(View()->OutputReadout(1)), "X");
 
-    // Another channel, another view's main report, or a wrong field count change nothing.
-    sim::SimReport fiveFields = sim::RegulatorStatusReport(0xA4, 0, {0, 0, pv});
-    fiveFields.fields.push_back("00");
-    for (const sim::SimReport& report :
-         {sim::RegulatorStatusReport(0xA4, 1, {0, 0, pv}), sim::RegulatorStatusReport(0xA6, 0, {0, 0, pv}), fiveFields})
-        ASSERT_TRUE(PushAndSettle(report));
-    EXPECT_EQ(Value(View()->PvReadout()), "---");
-    EXPECT_EQ(Value(View()->ZoneReadout()), "2");
+        // Another channel, another view's main report, or a wrong field count change nothing.
+        sim::SimReport fiveFields = sim::RegulatorStatusReport(0xA4, channel, {0, 0, pv});
+        fiveFields.fields.push_back("00");
+        for (const sim::SimReport& report : {sim::RegulatorStatusReport(0xA4, (channel + 1) % 4, {0, 0, pv}),
+                                             sim::RegulatorStatusReport(0xA7, (channel + 1) % 4, {1}),
+                                             sim::RegulatorStatusReport(0xA6, channel, {0, 0, pv}), fiveFields})
+            ASSERT_TRUE(PushAndSettle(report));
+        EXPECT_EQ(Value(View()->PvReadout()), "---");
+        EXPECT_EQ(Value(View()->ZoneReadout()), "2");
+        EXPECT_EQ(Value(View()->OutputReadout(0)), "-");
+    }
 }
 
 TEST_F(RegulatorSelectionTest, ReselectingRebuildsAndDashRemoves) {

@@ -144,8 +144,13 @@ TEST(TimedSettingsDialogTest, SetPointsInversionAndInputs) {
     EXPECT_EQ(dialog.GetInput(2), 60);  // no selection: the code read is kept
 }
 
-// A refused entry keeps the dialog open at the first bad field with its text selected.
+// A refused entry keeps the dialog open at the first bad field with its text selected; a
+// number that does not fit its parameter is refused with the range in the field's unit.
 TEST(TimedSettingsDialogTest, BadOrUnfittingEntriesAreRefusedAtTheFirstField) {
+    const char* const kNumber = "Błąd zapisu liczby";
+    const char* const kTenths = "Błąd zakresu liczby: 0.0 - 6553.5";
+    const char* const kMinutes = "Błąd zakresu liczby: 0 - 65535";
+    const char* const kT3 = "Błąd zakresu liczby: 0.0 - 25.5";
     const struct {
         const char* sp1;
         const char* t1;
@@ -153,17 +158,19 @@ TEST(TimedSettingsDialogTest, BadOrUnfittingEntriesAreRefusedAtTheFirstField) {
         const char* t2;
         const char* t3;
         int field;  // refused
+        const char* message;
     } cases[] = {
-        {"", "1", false, "x", "1", 0},           // both SP1 and t2 wrong: SP1 only
-        {"1", "1e2", false, "1", "1", 2},
-        {"1", "-0.1", false, "1", "1", 2},       // negative
-        {"1", "6553.55", false, "1", "1", 2},    // 65536 tenths
-        {"1", "65536", true, "1", "1", 2},       // minutes beyond 16 bits
-        {"1", "99999999999999999999999", true, "1", "1", 2},  // beyond any integer
-        {"1", "65535.5", true, "1", "1", 2},     // rounds to 65536
-        {"1", "1", false, "-5", "1", 3},
-        {"1", "1", false, "1", "25.56", 4},      // t3 is one byte of tenths
-        {"1", "1", false, "1", "nan", 4},
+        {"", "1", false, "x", "1", 0, kNumber},          // both SP1 and t2 wrong: SP1 only
+        {"1", "1e2", false, "1", "1", 2, kNumber},
+        {"1", "-0.1", false, "1", "1", 2, kTenths},      // negative
+        {"1", "-1", true, "1", "1", 2, kMinutes},
+        {"1", "6553.55", false, "1", "1", 2, kTenths},   // 65536 tenths
+        {"1", "65536", true, "1", "1", 2, kMinutes},     // minutes beyond 16 bits
+        {"1", "99999999999999999999999", true, "1", "1", 2, kMinutes},  // beyond any integer
+        {"1", "65535.5", true, "1", "1", 2, kMinutes},   // rounds to 65536
+        {"1", "1", false, "-5", "1", 3, kMinutes},       // t2 read in minutes
+        {"1", "1", false, "1", "25.56", 4, kT3},         // t3 is one byte of tenths
+        {"1", "1", false, "1", "nan", 4, kNumber},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.sp1) + " / " + c.t1 + " / " + c.t2 + " / " + c.t3);
@@ -188,7 +195,7 @@ TEST(TimedSettingsDialogTest, BadOrUnfittingEntriesAreRefusedAtTheFirstField) {
         answer.Expect(wxID_OK);  // the message box
         EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
         ASSERT_EQ(answer.Records().size(), 2u);
-        EXPECT_EQ(Utf8(answer.Records()[1].message), "Błąd zapisu liczby");
+        EXPECT_EQ(Utf8(answer.Records()[1].message), c.message);
         EXPECT_EQ(Utf8(answer.Records()[1].title), "Błąd");
         EXPECT_TRUE(stayedOpen);
         EXPECT_EQ(from, 0);
