@@ -317,20 +317,24 @@ std::string Utf16(const std::string& text) {
     return out;
 }
 
-TEST_F(ConfigBackupTest, LoadOfAFileWithoutParameterLinesSaysSo) {
+TEST_F(ConfigBackupTest, LoadThatLeftLinesOutSaysSoAndFails) {
     const std::string none = "Plik nie zawiera żadnego parametru";
+    const std::vector<std::string> modeOnly = {"02300000", "0230ffff"};
     const struct {
         const char* name;
         std::string content;
         std::string message;
+        std::vector<std::string> requests;
     } cases[] = {
-        {"empty", "", none},
-        {"header alone", "# QM-352 ver=000305 sn=1234\n# 2026-12-07 23:50:12\n\n", none},
+        {"one mistyped line", "# QM-352\nP00cc = 02u\nP00cd = 1234 u\n",
+         "Pominięte linie pliku: 1\nPierwsza pominięta: linia 3", {"02300000", "029a00cc02", "0230ffff"}},
+        {"empty", "", none, modeOnly},
+        {"header alone", "# QM-352 ver=000305 sn=1234\n# 2026-12-07 23:50:12\n\n", none, modeOnly},
         // Every line, and the half line feed after the last, holds NUL bytes.
         {"UTF-16", Utf16("# QM-352 ver=000305 sn=1234\r\nP00cc = 02u\r\nP00cd = 03u\r\n"),
-         none + "\nPominięte linie pliku: 4\nPierwsza pominięta: linia 1"},
+         none + "\nPominięte linie pliku: 4\nPierwsza pominięta: linia 1", modeOnly},
     };
-    const std::string path = File("nothing.conf");
+    const std::string path = File("left-out.conf");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteWholeFile(path, c.content);
@@ -339,7 +343,7 @@ TEST_F(ConfigBackupTest, LoadOfAFileWithoutParameterLinesSaysSo) {
         answer.Expect(wxID_OK);
         EXPECT_FALSE(Load(path));
         EXPECT_EQ(Messages(answer), std::vector<std::string>{c.message});
-        EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "0230ffff"}));
+        EXPECT_EQ(panel.RequestTexts(), c.requests);
     }
 }
 
