@@ -11,7 +11,8 @@
 // ParseBackupLine); comments and blank lines are passed over, every other line is counted as
 // skipped.
 //
-// Plain functions without windows, so that the rules can be tested and fuzzed on their own.
+// Plain functions and readers without windows, so that the rules can be tested and fuzzed on
+// their own.
 #pragma once
 
 #include <wx/datetime.h>
