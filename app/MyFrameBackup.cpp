@@ -44,6 +44,19 @@ wxString AskForPath(wxFileDialog& dialog) {
     return answer == wxID_OK ? dialog.GetPath() : wxString();
 }
 
+// What a load read to the end of its file left out: empty when every line other than comments
+// and blank ones was a parameter line and there was at least one.
+wxString SkippedLinesSummary(const BackupFileReader& reader) {
+    wxString text;
+    if (reader.ParamLines() == 0) text = U8("Plik nie zawiera żadnego parametru");
+    if (reader.SkippedLines() > 0) {
+        if (!text.empty()) text += wxASCII_STR("\n");
+        text += wxString::Format(U8("Pominięte linie pliku: %d\nPierwsza pominięta: linia %d"), reader.SkippedLines(),
+                                 reader.FirstSkippedLine());
+    }
+    return text;
+}
+
 }  // namespace
 
 void MyFrame::OnSaveConfig(wxCommandEvent&) {
@@ -148,29 +161,36 @@ bool MyFrame::LoadConfigFromFile(const wxString& path) {
     }
 
     bool allWritten = true;
+    bool linkLost = false;
     int count = 0;
-    int result = 0;
     wxWeakRef<WaitWindow> wait(ShowBackupWaitWindow());
-    char line[kBackupLineSize];
-    for (;;) {
-        result = ReadFileLine(file, line, sizeof line);
-        if (result == kFileLineEnd || result < 0) break;
-        // Empty lines, headers and anything else that names no parameter are passed over.
-        std::unique_ptr<ParamValue> value(ParseBackupLine(line));
-        if (!value) continue;
+    BackupFileReader reader(file);
+    while (std::unique_ptr<ParamValue> value = reader.NextParam()) {
         if (m_client->WriteParam(value.get(), false) != PARAM_OK) {
             allWritten = false;
             Notice(this, wxString::Format(U8("Błąd zapisu parametru %04x"), static_cast<unsigned>(value->code)));
             // With the link gone every further line would fail the same way, each with its box.
-            if (!m_client->HasEngine()) break;
+            if (!m_client->HasEngine()) {
+                linkLost = true;
+                break;
+            }
         }
         ++count;
         if (wait) wait->SetMessage(wxString::Format(wxASCII_STR("Zapis %d"), count));
     }
     delete wait.get();
-    if (result == -1) {
+    if (reader.ReadFailed()) {
         allWritten = false;
         Notice(this, U8("Błąd czytania pliku"));
+    } else if (!linkLost) {
+        // A file read to its end: lines that were not written must not pass for a restore.
+        const wxString summary = SkippedLinesSummary(reader);
+        if (!summary.empty()) {
+            allWritten = false;
+            wxLogWarning(wxASCII_STR("Backup load %s: %d parameter lines, %d lines skipped (first: line %d)"), path,
+                         reader.ParamLines(), reader.SkippedLines(), reader.FirstSkippedLine());
+            Notice(this, summary);
+        }
     }
     file.Close();
     m_client->SetMode(kReportsOn);

@@ -2,7 +2,9 @@
 
 #include <wx/file.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -13,6 +15,15 @@ uint32_t HexDigitValue(char c) {
     if (c >= 'a' && c <= 'f') return static_cast<uint32_t>(c - 'a' + 10);
     return static_cast<uint32_t>(c - 'A' + 10);
 }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* SkipBlanks(const char* p) {
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+const char kUtf8Bom[] = {'\xEF', '\xBB', '\xBF'};
 
 }  // namespace
 
@@ -88,44 +99,119 @@ ParamValue* ParseParamValue(const char* text) {
     return value;
 }
 
-int ReadFileLine(wxFile& file, char* buffer, int size) {
-    int count = 0;   // bytes of the line before its line feed
-    int stored = 0;
-    for (;;) {
-        char c;
-        const ssize_t got = file.Read(&c, 1);
-        if (got == wxInvalidOffset) {
-            buffer[stored] = '\0';
-            return -1;
+FileLineReader::FileLineReader(wxFile& file, size_t chunkSize)
+    // The byte-order mark is told from the first three bytes, so a chunk holds at least those.
+    : m_file(file), m_chunk(std::max<size_t>(chunkSize, sizeof kUtf8Bom)) {}
+
+bool FileLineReader::Fill() {
+    if (m_failed) return false;
+    m_pos = 0;
+    m_end = 0;
+    do {
+        const ssize_t got = m_file.Read(m_chunk.data() + m_end, m_chunk.size() - m_end);
+        if (got < 0) {  // wxInvalidOffset
+            m_failed = true;
+            m_end = 0;
+            return false;
         }
-        if (got == 0) {
+        if (got == 0) break;
+        m_end += static_cast<size_t>(got);
+    } while (!m_started && m_end < sizeof kUtf8Bom);
+    if (!m_started) {
+        m_started = true;
+        // A chunk that held the mark alone says nothing yet about the end of the file.
+        if (m_end >= sizeof kUtf8Bom && std::memcmp(m_chunk.data(), kUtf8Bom, sizeof kUtf8Bom) == 0) {
+            m_pos = sizeof kUtf8Bom;
+            if (m_pos == m_end) return Fill();
+        }
+    }
+    return m_pos < m_end;
+}
+
+int FileLineReader::ReadFileLine(char* buffer, int size) {
+    int count = 0;  // bytes of the line before its line feed
+    int stored = 0;
+    bool whole = true;
+    for (;;) {
+        if (m_pos == m_end && !Fill()) {
             buffer[stored] = '\0';
+            m_lastWhole = whole;
+            if (m_failed) return -1;
             return count > 0 ? count : kFileLineEnd;
         }
-        if (c == '\n') break;
-        ++count;
-        if (c == '\r') continue;
-        if (stored < size - 1) buffer[stored++] = c;
+        const char* begin = m_chunk.data() + m_pos;
+        const char* feed = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
+        const char* stop = feed ? feed : m_chunk.data() + m_end;
+        for (const char* p = begin; p < stop; ++p) {
+            ++count;
+            if (*p == '\r') continue;
+            if (*p == '\0') whole = false;
+            if (stored < size - 1) {
+                buffer[stored++] = *p;
+            } else {
+                whole = false;
+            }
+        }
+        m_pos = static_cast<size_t>(stop - m_chunk.data());
+        if (feed) {
+            ++m_pos;
+            break;
+        }
     }
     buffer[stored] = '\0';
+    m_lastWhole = whole;
     return count;
 }
 
 ParamValue* ParseBackupLine(const char* line) {
     if (line[0] != 'P') return nullptr;
-    // The code field must hold a hex digit: a line like "P = 01u" names no parameter.
-    if (!IsHexDigit(line[1])) return nullptr;
+    const char* p = line + 1;
     uint32_t code = 0;
-    for (const char* p = line + 1; IsHexDigit(*p); ++p) code = (code << 4 | HexDigitValue(*p)) & 0xFFFF;
-    // The value starts at the first hex digit from the sixth character on.
-    for (int i = 1; i <= 5; ++i)
-        if (line[i] == '\0') return nullptr;
-    const char* text = line + 5;
-    while (*text != '\0' && !IsHexDigit(*text)) ++text;
-    if (*text == '\0') return nullptr;
+    for (int i = 0; i < 4; ++i, ++p) {
+        if (!IsHexDigit(*p)) return nullptr;
+        code = code << 4 | HexDigitValue(*p);
+    }
+    // A fifth digit is not blank and not "=": the line is refused here.
+    p = SkipBlanks(p);
+    if (*p != '=') return nullptr;
+    const char* text = SkipBlanks(p + 1);
+    int digits = 0;
+    while (IsHexDigit(text[digits])) ++digits;
+    if (digits != 2 && digits != 4 && digits != 6 && digits != 8) return nullptr;
+    const char letter = text[digits];
+    if (letter != 'u' && letter != 's') return nullptr;
+    if (*SkipBlanks(text + digits + 1) != '\0') return nullptr;
     ParamValue* value = ParseParamValue(text);
     if (value) value->code = static_cast<uint16_t>(code);
     return value;
+}
+
+bool IsBackupNoteLine(const char* line) { return line[0] == '#' || *SkipBlanks(line) == '\0'; }
+
+BackupFileReader::BackupFileReader(wxFile& file, size_t chunkSize) : m_lines(file, chunkSize) {}
+
+std::unique_ptr<ParamValue> BackupFileReader::NextParam() {
+    char line[kBackupLineSize];
+    for (;;) {
+        const int result = m_lines.ReadFileLine(line, sizeof line);
+        if (result == kFileLineEnd) return nullptr;
+        if (result < 0) {
+            m_failed = true;
+            return nullptr;
+        }
+        ++m_lineNumber;
+        // A comment may be cut or hold anything; a blank or parameter line must be seen whole.
+        if (line[0] == '#') continue;
+        const bool whole = m_lines.LastLineWhole();
+        if (whole && IsBackupNoteLine(line)) continue;
+        std::unique_ptr<ParamValue> value(whole ? ParseBackupLine(line) : nullptr);
+        if (value) {
+            ++m_params;
+            return value;
+        }
+        ++m_skipped;
+        if (m_firstSkipped == 0) m_firstSkipped = m_lineNumber;
+    }
 }
 
 std::string FormatBackupLine(const ParamValue* value) {

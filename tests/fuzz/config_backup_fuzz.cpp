@@ -1,20 +1,23 @@
-// A backup file as the load reads it: the bytes go into an in-memory file, are cut into lines
-// by ReadFileLine and every line goes through the parameter-line rules. Each record that
-// parses must format back into a line that parses to the same record. The same bytes also go
-// straight into the value parser.
+// A backup file as the load reads it. The bytes go into an in-memory file and are read back
+// through the line reader (with a chunk size taken from the first byte, so that lines straddle
+// reads); each line must match the same bytes cut by hand. Every line the parameter-line rules
+// accept must format back to the same code and value: with the blanks taken out and the hex
+// digits in lower case, the line is exactly the one the save would write for its record. The
+// file reader must hand out exactly the accepted lines, and count every other line that is
+// not a comment or blank. The same bytes also go straight into the value parser.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wx/file.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "comm/ConfigBackupFile.h"
 
@@ -25,24 +28,73 @@ protected:
     void DoLogTextAtLevel(wxLogLevel, const wxString& text) override { (void)text.length(); }
 };
 
-bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
-
-// The record holds exactly the digits of the line's value text.
-void CheckDigits(const char* line, const ParamValue& value) {
-    const char* text = line + 5;
-    while (!IsHex(*text)) ++text;
-    std::string digits;
-    for (; IsHex(*text); ++text) digits += static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
-    std::string formatted = FormatParamValue(&value, nullptr);
-    formatted.pop_back();  // the letter
-    if (formatted != digits) std::abort();
+void Check(bool ok) {
+    if (!ok) std::abort();
 }
 
-void CheckRoundTrip(const ParamValue& value) {
-    const std::string line = FormatBackupLine(&value);
-    if (line.empty() || line.back() != '\n') std::abort();
-    std::unique_ptr<ParamValue> again(ParseBackupLine(line.substr(0, line.size() - 1).c_str()));
-    if (!again || again->code != value.code || FormatBackupLine(again.get()) != line) std::abort();
+struct ExpectedLine {
+    int result;        // bytes before the line feed
+    std::string text;  // what the buffer must hold
+    bool whole;
+};
+
+// The lines of data cut by hand: a UTF-8 byte-order mark at the start dropped, split at line
+// feeds, carriage returns dropped, at most kBackupLineSize - 1 bytes kept.
+std::vector<ExpectedLine> CutLines(const std::string& data) {
+    std::vector<ExpectedLine> lines;
+    size_t start = data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < data.size()) {
+        size_t feed = data.find('\n', start);
+        if (feed == std::string::npos) feed = data.size();
+        ExpectedLine line{static_cast<int>(feed - start), std::string(), true};
+        for (size_t i = start; i < feed; ++i) {
+            if (data[i] == '\r') continue;
+            if (data[i] == '\0') line.whole = false;
+            if (line.text.size() < kBackupLineSize - 1) {
+                line.text += data[i];
+            } else {
+                line.whole = false;
+            }
+        }
+        line.text = line.text.c_str();  // the buffer's text ends at a NUL byte
+        lines.push_back(line);
+        start = feed + 1;
+    }
+    return lines;
+}
+
+// The line with its blanks taken out and the hex letters A-F lowered; nothing else changes.
+std::string Squeezed(const std::string& line) {
+    std::string out;
+    for (char c : line) {
+        if (c == ' ' || c == '\t' || c == '\n') continue;
+        out += (c >= 'A' && c <= 'F') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return out;
+}
+
+// An accepted line names the record's code and value and nothing else.
+void CheckFormatsBack(const std::string& line, const ParamValue& value) {
+    std::string saved = Squeezed(FormatBackupLine(&value));
+    std::string read = Squeezed(line);
+    Check(!saved.empty() && !read.empty());
+    // A decimal loads as the decimal kind whatever its letter, and is saved with "u".
+    if (ParamKind(value.type) == PARAM_DECIMAL) read.back() = 'u';
+    Check(saved == read);
+    // And the line the save writes for it reads back to the same record.
+    const std::string written = FormatBackupLine(&value);
+    std::unique_ptr<ParamValue> again(ParseBackupLine(written.substr(0, written.size() - 1).c_str()));
+    Check(again && again->code == value.code && FormatBackupLine(again.get()) == written);
+}
+
+std::unique_ptr<wxFile> MemoryFile(const uint8_t* data, size_t size) {
+    const int fd = memfd_create("backup", MFD_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (write(fd, data, size) != static_cast<ssize_t>(size) || lseek(fd, 0, SEEK_SET) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    return std::make_unique<wxFile>(fd);  // closes the descriptor
 }
 
 }  // namespace
@@ -54,32 +106,46 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string text(reinterpret_cast<const char*>(data), size);
-    std::unique_ptr<ParamValue> direct(ParseParamValue(text.c_str()));
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::unique_ptr<ParamValue> direct(ParseParamValue(bytes.c_str()));
     if (direct) FormatParamValue(direct.get(), nullptr);
 
-    const int fd = memfd_create("backup", MFD_CLOEXEC);
-    if (fd < 0) return 0;
-    if (write(fd, data, size) != static_cast<ssize_t>(size) || lseek(fd, 0, SEEK_SET) != 0) {
-        close(fd);
-        return 0;
+    const size_t chunk = size == 0 || (data[0] & 0x80) ? FileLineReader::kChunkSize : data[0] % 16 + 1;
+    const std::vector<ExpectedLine> expected = CutLines(bytes);
+
+    // Line by line, and the parameters the rules accept.
+    std::vector<std::string> accepted;
+    int notes = 0;
+    {
+        std::unique_ptr<wxFile> file = MemoryFile(data, size);
+        if (!file) return 0;
+        FileLineReader reader(*file, chunk);
+        char line[kBackupLineSize];
+        for (const ExpectedLine& want : expected) {
+            Check(reader.ReadFileLine(line, sizeof line) == want.result);
+            Check(want.text == line && reader.LastLineWhole() == want.whole);
+            if (line[0] == '#' || (want.whole && IsBackupNoteLine(line))) {
+                ++notes;
+                continue;
+            }
+            std::unique_ptr<ParamValue> value(want.whole ? ParseBackupLine(line) : nullptr);
+            if (!value) continue;
+            CheckFormatsBack(line, *value);
+            accepted.push_back(FormatBackupLine(value.get()));
+        }
+        Check(reader.ReadFileLine(line, sizeof line) == kFileLineEnd);
     }
-    wxFile file(fd);  // closes the descriptor
-    char line[kBackupLineSize];
-    size_t consumed = 0;
-    for (;;) {
-        const int result = ReadFileLine(file, line, sizeof line);
-        if (result == kFileLineEnd) break;
-        if (result < 0) std::abort();  // a memory file does not fail to read
-        const size_t stored = std::strlen(line);
-        if (stored > kBackupLineSize - 1 || stored > static_cast<size_t>(result)) std::abort();
-        consumed += static_cast<size_t>(result) + 1;
-        std::unique_ptr<ParamValue> value(ParseBackupLine(line));
-        if (!value) continue;
-        CheckDigits(line, *value);
-        CheckRoundTrip(*value);
-    }
-    // Every byte was read: the line feeds counted above, plus a missing one at the end.
-    if (consumed < size || consumed > size + 1) std::abort();
+
+    // The whole file: the same parameters, every other line counted.
+    std::unique_ptr<wxFile> file = MemoryFile(data, size);
+    if (!file) return 0;
+    BackupFileReader reader(*file, chunk);
+    std::vector<std::string> params;
+    while (std::unique_ptr<ParamValue> value = reader.NextParam()) params.push_back(FormatBackupLine(value.get()));
+    Check(!reader.ReadFailed() && params == accepted);
+    Check(reader.ParamLines() == static_cast<int>(accepted.size()));
+    Check(reader.ParamLines() + reader.SkippedLines() + notes == static_cast<int>(expected.size()));
+    Check((reader.SkippedLines() == 0) == (reader.FirstSkippedLine() == 0));
+    Check(reader.FirstSkippedLine() <= static_cast<int>(expected.size()));
     return 0;
 }

@@ -1,6 +1,7 @@
 // Saving the panel's parameter set to a backup file and loading it back, with the real main
 // window against the panel simulator: what the file holds, the requests on the line, the
-// failures that must leave an existing backup untouched, and the load's line rules.
+// failures that must leave an existing backup untouched, the load's line rules and the summary
+// of what it left out.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <wx/filedlg.h>
@@ -244,6 +245,7 @@ TEST_F(ConfigBackupTest, LoadRestoresEveryParameter) {
     panel.ClearRequests();
     panel.SetReplyDelayMs(3);  // long enough for the spy to see each text
     WaitTextSpy spy("Zapis");
+    ModalAnswer noMessage;  // a complete load shows none: any box fails the test
     EXPECT_TRUE(Load(path));
     for (int code : table.ListOrder()) {
         if (code == sim::kEmptyListIndex) continue;
@@ -259,32 +261,40 @@ TEST_F(ConfigBackupTest, LoadRestoresEveryParameter) {
     EXPECT_EQ(spy.texts.front(), "Zapis 1");
 }
 
-TEST_F(ConfigBackupTest, LoadGoesOnPastBlankRefusedAndForeignLines) {
+TEST_F(ConfigBackupTest, LoadWritesOnlyExactLinesAndReportsTheRest) {
     sim::SimParam refused = *table.Find(205);
     refused.refused = true;
     panel.SetParam(refused);
     const std::string path = File("edited.conf");
     WriteWholeFile(path,
-                   "# QM-999 ver=010203 sn=1\r\n"   // another panel's header: not compared
-                   "P00cc = 02u\r\n"                // CR LF endings
-                   "\r\n"
-                   "\n"                             // empty lines are passed over
-                   "P00cd = 07u\n"                  // refused by the panel: reported, the load goes on
-                   "P00ce = 001u\n"                 // three digits: skipped without a message
-                   "P00ce = 03\n"                   // no letter: skipped
-                   "P = 01u\n"                      // no code: skipped, parameter 0 is not written
-                   "P00cf = 04u\n"
-                   "P00c0 = 00b401s");              // a decimal saved with "s", no final line feed
+                   "\xEF\xBB\xBF# QM-999 ver=010203 sn=1\r\n"  // 1 a mark from an editor; another panel's header
+                   "P00cc = 02u\r\n"                // 2 CR LF endings
+                   "\r\n"                           // 3 empty lines are passed over
+                   "\n"                             // 4
+                   "P00cd = 07u\n"                  // 5 refused by the panel: reported, the load goes on
+                   "P00ce = 001u\n"                 // 6 three digits: skipped, the first one counted
+                   "P00ce = 03\n"                   // 7 no letter
+                   "P = 01u\n"                      // 8 no code: parameter 0 is not written
+                   "P00cc01u\n"                     // 9 no "=": not parameter cc01
+                   "P123456 = 01u\n"                // 10 not parameter 3456
+                   "P0100cc = 01u\n"                // 11 not cc to parameter 0100
+                   "P00cc = 12 34u\n"               // 12 not 12 to parameter 00cc
+                   "PATH = 12345678 x\n"            // 13 not parameter 000a
+                   "p00cf = 05u\n"                  // 14 lower-case "p"
+                   "P00CF \t=  04u  \n"             // 15 upper-case hex, blanks
+                   "P00c0 = 00b401s");              // 16 a decimal saved with "s", no final line feed
     panel.ClearRequests();
     {
         ModalAnswer answer;
-        answer.Expect(wxID_OK);
+        answer.Expect(wxID_OK).Expect(wxID_OK);
         EXPECT_FALSE(Load(path));
-        EXPECT_EQ(Messages(answer), std::vector<std::string>{"Błąd zapisu parametru 00cd"});
+        EXPECT_EQ(Messages(answer), (std::vector<std::string>{"Błąd zapisu parametru 00cd",
+                                                              "Pominięte linie pliku: 9\nPierwsza pominięta: linia 6"}));
     }
     EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "029a00cc02", "029a00cd07",
                                                               "029a00cf04", "029d00c000b401", "0230ffff"}));
     EXPECT_EQ(panel.Param(204)->value, 2u);
+    EXPECT_EQ(panel.Param(206)->value, table.Find(206)->value);
     EXPECT_EQ(panel.Param(207)->value, 4u);
     EXPECT_EQ(panel.Param(192)->value, sim::PackDecimal(180, 1));
 
@@ -295,6 +305,46 @@ TEST_F(ConfigBackupTest, LoadGoesOnPastBlankRefusedAndForeignLines) {
     EXPECT_FALSE(Load(File("missing.conf")));
     EXPECT_EQ(Messages(missing), std::vector<std::string>{"Nie można otworzyć pliku"});
     EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "0230ffff"}));
+}
+
+// Converts ASCII text to UTF-16 little-endian with its byte-order mark, as some editors save it.
+std::string Utf16(const std::string& text) {
+    std::string out = "\xFF\xFE";
+    for (char c : text) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(ConfigBackupTest, LoadThatLeftLinesOutSaysSoAndFails) {
+    const std::string none = "Plik nie zawiera żadnego parametru";
+    const std::vector<std::string> modeOnly = {"02300000", "0230ffff"};
+    const struct {
+        const char* name;
+        std::string content;
+        std::string message;
+        std::vector<std::string> requests;
+    } cases[] = {
+        {"one mistyped line", "# QM-352\nP00cc = 02u\nP00cd = 1234 u\n",
+         "Pominięte linie pliku: 1\nPierwsza pominięta: linia 3", {"02300000", "029a00cc02", "0230ffff"}},
+        {"empty", "", none, modeOnly},
+        {"header alone", "# QM-352 ver=000305 sn=1234\n# 2026-12-07 23:50:12\n\n", none, modeOnly},
+        // Every line, and the half line feed after the last, holds NUL bytes.
+        {"UTF-16", Utf16("# QM-352 ver=000305 sn=1234\r\nP00cc = 02u\r\nP00cd = 03u\r\n"),
+         none + "\nPominięte linie pliku: 4\nPierwsza pominięta: linia 1", modeOnly},
+    };
+    const std::string path = File("left-out.conf");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWholeFile(path, c.content);
+        panel.ClearRequests();
+        ModalAnswer answer;
+        answer.Expect(wxID_OK);
+        EXPECT_FALSE(Load(path));
+        EXPECT_EQ(Messages(answer), std::vector<std::string>{c.message});
+        EXPECT_EQ(panel.RequestTexts(), c.requests);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

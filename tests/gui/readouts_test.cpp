@@ -268,8 +268,9 @@ TEST_F(ReadoutsTest, ReconnectToOtherBoardsRebuildsTheReadouts) {
         CreateFrame();
         ASSERT_TRUE(WaitConnected());
         ASSERT_TRUE(PushAndWait(sim::RelayReport(0x01), MyFrame::kRelayReadout, "X"));
-        if (c.first.input == 1 && !c.first.damaged)
+        if (c.first.input == 1 && !c.first.damaged) {
             ASSERT_TRUE(PushAndWait(sim::ThermometerReport(250, 2000, 0x1234), 0, "2.50"));
+        }
 
         setUp(c.second);
         answer.Expect(wxID_OK);  // the port dialog
