@@ -1,5 +1,4 @@
 #include "app/FrameIds.h"
 
 wxDEFINE_EVENT(EVT_CONNECT_STEP, wxCommandEvent);
-wxDEFINE_EVENT(EVT_REGPANEL_LAYOUT, wxCommandEvent);
 wxDEFINE_EVENT(EVT_ASSIST_CANCEL, wxCommandEvent);

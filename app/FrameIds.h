@@ -1,4 +1,5 @@
 // Menu command ids and selector ids of the main window, and its frame-internal event types.
+// (The regulator views' layout event is theirs: regulators/RegX.h.)
 #pragma once
 
 #include <wx/event.h>
@@ -44,5 +45,4 @@ enum ConnectStep {
 };
 
 wxDECLARE_EVENT(EVT_CONNECT_STEP, wxCommandEvent);
-wxDECLARE_EVENT(EVT_REGPANEL_LAYOUT, wxCommandEvent);
 wxDECLARE_EVENT(EVT_ASSIST_CANCEL, wxCommandEvent);

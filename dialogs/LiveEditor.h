@@ -35,6 +35,16 @@ using WriteRecordFn = int (*)(MyFrame* owner, int index, const uint8_t* record);
 using WriteAnalogOutFn = int (*)(MyFrame* owner, int index, const uint8_t* sources, const DecimalValue* values,
                                  const int16_t* limits);
 
+// Who opens an editor: the main window, handed back to every callback, and the same window as
+// the dialog's parent. The editors never look into the main window; the conversion to its
+// window is made where the caller knows its class, so this layer needs no header above it.
+struct LiveEditorOwner {
+    template <class Frame>
+    LiveEditorOwner(Frame* frame) : frame(frame), window(frame) {}
+    MyFrame* frame;
+    wxWindow* window;
+};
+
 class LiveEditor : public ConfigDialog {
 public:
     ~LiveEditor() override;
@@ -45,7 +55,7 @@ public:
 
 protected:
     // entries: the list's item texts, one per record; read: the owner's read callback.
-    LiveEditor(MyFrame* owner, const wxString& title, const wxString& caption, const wxArrayString& entries,
+    LiveEditor(LiveEditorOwner owner, const wxString& title, const wxString& caption, const wxArrayString& entries,
                ReadRecordFn read, long style, wxWindowID id);
 
     MyFrame* Owner() const { return owner; }

@@ -4,7 +4,6 @@
 #include <wx/stattext.h>
 #include <wx/window.h>
 
-#include "app/FrameIds.h"
 #include "comm/PanelClient.h"
 #include "comm/RegulatorStatus.h"
 #include "comm/ReplyRecord.h"
@@ -18,6 +17,8 @@
 #include "widgets/SourceLists.h"
 #include "widgets/jwxMiniButt.h"
 #include "widgets/jwxNVUDisp.h"
+
+wxDEFINE_EVENT(EVT_REGPANEL_LAYOUT, wxCommandEvent);
 
 namespace {
 wxString U8(const char* text) { return wxString::FromUTF8(text); }

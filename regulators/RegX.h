@@ -40,8 +40,9 @@ struct RegulatorReport;
 
 // Sent by a view that built its "Algorytm" box: a command event with the parent window's id,
 // the view as event object and the box sizer as client data, processed at once by the parent
-// window; it travels up to the main window, which places the box beside the regulator box.
-// (Declared with the main window's ids in app/FrameIds.h.)
+// window; it travels up to the main window, which places the box beside the regulator box. Sent
+// without a box when the view's texts grew and the window is to refit.
+wxDECLARE_EVENT(EVT_REGPANEL_LAYOUT, wxCommandEvent);
 
 class RegX : public wxEvtHandler {
 public:

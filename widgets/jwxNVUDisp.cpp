@@ -44,6 +44,9 @@ jwxNVUDisp::jwxNVUDisp(wxWindow* parent, const wxString& caption, const wxString
         wxCoord w = 0, h = 0;
         dc.GetTextExtent(sample, &w, &h, nullptr, nullptr, &font);
         window = new wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNO_BORDER);
+        // The toolkit draws the window's background itself; the default style would build a
+        // device context for an erase event nobody handles at every repaint of a new value.
+        window->SetBackgroundStyle(wxBG_STYLE_SYSTEM);
         window->SetMinSize(wxSize(w + 2 * marginX, h + 2 * marginY));
         label = new wxStaticText(window, wxID_ANY, shown, wxPoint(marginX, marginY), wxDefaultSize,
                                  style | wxST_NO_AUTORESIZE);
@@ -72,10 +75,18 @@ jwxNVUDisp::jwxNVUDisp(wxWindow* parent, const wxString& caption, const wxString
 
 jwxNVUDisp::~jwxNVUDisp() = default;
 
-void jwxNVUDisp::SetValueText(const wxString& text) { valueLabel->SetLabelText(text); }
+namespace {
+// A label that is given a text has the toolkit measure, lay out and redraw it even when the text
+// is the one it shows; most pushed values repeat, so only a new text goes to the label.
+void ShowText(wxStaticText* label, const wxString& text) {
+    if (label->GetLabelText() != text) label->SetLabelText(text);
+}
+}  // namespace
+
+void jwxNVUDisp::SetValueText(const wxString& text) { ShowText(valueLabel, text); }
 
 void jwxNVUDisp::SetUnitText(const wxString& text) {
-    if (unitLabel) unitLabel->SetLabelText(text);
+    if (unitLabel) ShowText(unitLabel, text);
 }
 
 void AlignReadoutWidths(int count, jwxNVUDisp* const readouts[], int extra) {

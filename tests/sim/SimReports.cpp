@@ -98,4 +98,46 @@ std::vector<SimReport> DefaultReports() {
     };
 }
 
+std::vector<SimReport> LiveReports(int period) {
+    const int step = period % 40;
+    const float drift = static_cast<float>(step) / 40.0f;
+    return {
+        ThermometerReport(2150 + step, 2230 - step, 4560 + 3u * static_cast<unsigned>(step)),
+        RelayReport(0x05u ^ (static_cast<unsigned>(period / 4) & 0x03u)),
+        AnalogOutputReport(0, 5.0f + drift, 0.5f + drift / 10.0f),
+        BusInputReport(1, 0, 3, {PackDecimal(1234 + step, 2), PackDecimal(-56 - step, 1), PackDecimal(7, 0)}),
+        ClockReport(0x30000000u + static_cast<uint32_t>(period / 2)),
+    };
+}
+
+std::vector<SimReport> LiveRegulatorReports(int type, unsigned regulator, int period) {
+    const float pv = 21.5f + static_cast<float>(period % 40) / 16.0f;
+    const uint32_t zone = static_cast<uint32_t>(period / 20) & 1u;
+    const uint32_t outputs = static_cast<uint32_t>(period / 3) & 3u;
+    std::vector<SimReport> reports;
+    switch (type) {
+        case 1:
+            reports.push_back(RegulatorStatusReport(0xA4, regulator, {0, zone, FloatBits(pv)}));
+            break;
+        case 2: {
+            std::vector<uint32_t> fields = {0, zone, FloatBits(pv)};
+            for (int i = 0; i < 12; ++i) fields.push_back(FloatBits(pv / static_cast<float>(10 + i)));
+            reports.push_back(RegulatorStatusReport(0xA5, regulator, fields));
+            const uint32_t tenths = static_cast<uint32_t>(10 + period % 50);
+            reports.push_back(RegulatorStatusReport(0xA8, regulator, {0, 1u + static_cast<uint32_t>(period % 5), tenths}));
+            reports.push_back(RegulatorStatusReport(0xA9, regulator, {0, 1u + static_cast<uint32_t>(period % 3), tenths, 2 * tenths}));
+            break;
+        }
+        case 3:
+            reports.push_back(RegulatorStatusReport(0xA6, regulator, {0, zone, FloatBits(pv)}));
+            reports.push_back(RegulatorStatusReport(static_cast<uint8_t>(0xAA + period % 3), regulator,
+                                                    {2u + static_cast<uint32_t>(period % 2), 0, 0x40u * static_cast<uint32_t>(period % 4)}));
+            break;
+        default:
+            break;
+    }
+    reports.push_back(RegulatorStatusReport(0xA7, regulator, {outputs}));
+    return reports;
+}
+
 }  // namespace sim

@@ -66,4 +66,13 @@ uint32_t FloatBits(float value);
 // a threshold regulator's status.
 std::vector<SimReport> DefaultReports();
 
+// The reports of DefaultReports as a running panel sends them, for the benchmarks: their values
+// move from one period to the next (the readings drift, the relays switch now and then, the
+// clock ticks every second period, a 500 ms period). period counts from 0.
+std::vector<SimReport> LiveReports(int period);
+// One regulator channel's own reports for one period, by its type (1 threshold, 2 PID, 3 timed),
+// moving the same way: its main status and outputs, and the PID's servo operation and travel
+// times or the timed regulator's mode.
+std::vector<SimReport> LiveRegulatorReports(int type, unsigned regulator, int period);
+
 }  // namespace sim

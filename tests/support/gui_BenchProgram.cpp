@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/log.h>
+#include <wx/timer.h>
 
 #include <cstdio>
 
@@ -30,4 +31,12 @@ int RunWindowBenchmark(int argc, char** argv, const std::function<int()>& body) 
     }
     wxEntryCleanup();
     return rc;
+}
+
+void RunEventLoopFor(int milliseconds) {
+    wxGUIEventLoop loop;
+    wxTimer end;
+    end.Bind(wxEVT_TIMER, [&loop](wxTimerEvent&) { loop.Exit(); });
+    end.StartOnce(milliseconds);
+    loop.Run();
 }

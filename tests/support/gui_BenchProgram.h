@@ -17,3 +17,8 @@
 // and runs body inside an active event loop; body's result is returned after the wx clean-up.
 // The benchmark's wxApp lives in this module's object file, so only programs calling this get it.
 int RunWindowBenchmark(int argc, char** argv, const std::function<int()>& body);
+
+// Runs an event loop of its own for the given time, as the program's main loop runs: it sleeps
+// until an event comes, so what the time costs is the program's work alone (a polling wait such
+// as RunLoopFor wakes every few milliseconds and adds its own cost).
+void RunEventLoopFor(int milliseconds);

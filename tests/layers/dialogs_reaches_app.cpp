@@ -1,0 +1,2 @@
+// Must not compile: a layer reaching up.
+#include "app/MyFrame.h"
