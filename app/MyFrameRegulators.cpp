@@ -25,8 +25,8 @@ void MyFrame::OnRegRadio(wxCommandEvent& event) {
         const int regulator = id - ID_REG_1;
         // A refused or damaged type is a failed read, not a channel that is off.
         ConfigCommand typeRead(this, m_client, {RegulatorTypeCode(regulator)}, ConfigCommand::READ_SINGLE);
-        if (!typeRead.Read()) return;
-        const int type = typeRead[0]->GetU8();
+        // A failed read still refits: the old view is gone and its room goes with it.
+        const int type = typeRead.Read() ? typeRead[0]->GetU8() : 0;
         if (RegX* view = CreateRegulatorView(type, m_mainPanel, m_client, regulator))
             ShowRegulatorView(regulator, view);
     }
