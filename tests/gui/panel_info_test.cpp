@@ -109,6 +109,8 @@ TEST_F(PanelInfoTest, EnterInTheGridPressesOk) {
         wxUIActionSimulator keys;
         keys.MouseMove(dialog->GetScreenRect().GetPosition() + wxPoint(10, 10));
         wxYield();
+        wxWindow* focus = wxWindow::FindFocus();
+        EXPECT_TRUE(focus == grid || (focus && focus->GetParent() == grid)) << "the key would not reach the grid";
         keys.Char(WXK_RETURN);
         while (dialog->IsModal()) wxYield();
         result = dialog->GetReturnCode();
