@@ -53,7 +53,7 @@ DlgPanelInfo::DlgPanelInfo(wxWindow* parent, const wxString& title, const PanelI
     grid->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
-            if (auto* ok = wxDynamicCast(GetDefaultItem(), wxButton)) {
+            if (auto* ok = dynamic_cast<wxButton*>(GetDefaultItem())) {
                 wxCommandEvent click(wxEVT_BUTTON, ok->GetId());
                 click.SetEventObject(ok);
                 ok->GetEventHandler()->ProcessEvent(click);

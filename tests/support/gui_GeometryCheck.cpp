@@ -30,7 +30,7 @@ std::string RectText(const wxRect& r) {
 bool IsReadoutPart(const wxWindow* window) {
     const wxWindowList& children = window->GetChildren();
     return window->GetClassInfo() == wxCLASSINFO(wxWindow) && children.size() == 1 &&
-           wxDynamicCast(children.front(), wxStaticText);
+           dynamic_cast<const wxStaticText*>(children.front());
 }
 
 // Class, then the label (the name when it has none), then the rectangle in its parent.
@@ -67,7 +67,7 @@ bool IsComposite(const wxWindow* window) {
 // The windows the check looks at: shown, not top-level, not a frame's status bar.
 std::vector<wxWindow*> ShownChildren(const wxWindow* parent) {
     std::vector<wxWindow*> shown;
-    const auto* frame = wxDynamicCast(parent, wxFrame);
+    const auto* frame = dynamic_cast<const wxFrame*>(parent);
     for (wxWindow* child : parent->GetChildren()) {
         if (child->IsTopLevel() || !child->IsShown()) continue;
         if (frame && child == frame->GetStatusBar()) continue;
@@ -102,8 +102,8 @@ private:
     void CheckPair(const wxWindow* a, const wxWindow* b, const wxWindow* parent) {
         const wxRect ra = a->GetRect(), rb = b->GetRect();
         if (Empty(ra) || Empty(rb)) return;
-        const auto* boxA = wxDynamicCast(a, wxStaticBox);
-        const auto* boxB = wxDynamicCast(b, wxStaticBox);
+        const auto* boxA = dynamic_cast<const wxStaticBox*>(a);
+        const auto* boxB = dynamic_cast<const wxStaticBox*>(b);
         if (boxA && boxB && !ra.Intersects(rb)) {
             // Frames side by side with no gap read as one thick line.
             if (wxRect(ra).Inflate(1, 0).Intersects(rb))
@@ -124,11 +124,11 @@ private:
     void CheckSize(const wxWindow* window) {
         const wxSize size = window->GetSize();
         wxSize need;
-        if (const auto* field = wxDynamicCast(window, wxTextCtrl)) {
+        if (const auto* field = dynamic_cast<const wxTextCtrl*>(window)) {
             if (field->IsMultiLine()) return;
             // Its current text whole, with the field's own padding beside it.
             need = wxSize(field->GetSizeFromText(field->GetValue()).GetWidth(), field->GetCharHeight());
-        } else if (const auto* label = wxDynamicCast(window, wxStaticText)) {
+        } else if (const auto* label = dynamic_cast<const wxStaticText*>(window)) {
             // The text as drawn in the label's font (a read-out's texts are set without a new
             // layout, so a cached best size would still be the sample's).
             const wxString text = label->GetLabelText();
@@ -136,7 +136,7 @@ private:
             wxClientDC dc(const_cast<wxStaticText*>(label));
             dc.SetFont(label->GetFont());
             need = dc.GetMultiLineTextExtent(text);
-        } else if (wxDynamicCast(window, wxButton)) {
+        } else if (dynamic_cast<const wxButton*>(window)) {
             if (window->GetLabel().empty()) return;
             need = window->GetBestSize();
         } else if (IsReadoutPart(window)) {
