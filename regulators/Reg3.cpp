@@ -58,6 +58,7 @@ Reg3::Reg3(wxWindow* parent, PanelClient* client, int index)
     const wxString unitSample = WiderUnit(m_parent);
     for (int i = 0; i < 3; ++i) {
         m_times[i] = MakeReadout(U8(kTimeNames[i]), U8("XXXX,X"), false, unitSample);
+        m_times[i]->SetUnitText(U8("xxx"));  // the placeholder until the units are read
         times->Add(m_times[i]);
     }
     m_times[2]->SetUnitText(TimedTimeUnit(false));  // t3 is always in seconds
