@@ -8,6 +8,7 @@
 #include <wx/statbox.h>
 
 #include "comm/PortEnumerator.h"
+#include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
 
 namespace {
@@ -30,7 +31,7 @@ DlgComPort::DlgComPort(wxWindow* parent, const wxString& title, long style, wxWi
     }
 
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, wxID_ANY, wxString::FromUTF8("Port komunikacyjny")),
+    auto* box = new wxStaticBoxSizer(new FramedBox(this, wxID_ANY, wxString::FromUTF8("Port komunikacyjny")),
                                      wxVERTICAL);
     top->Add(box, 0, wxEXPAND | wxALL, 1);
 

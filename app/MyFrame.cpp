@@ -18,6 +18,7 @@
 #include "comm/jwxUniCom.h"
 #include "regulators/RegX.h"
 #include "resources/Resources.h"
+#include "widgets/FramedBox.h"
 #include "widgets/MesgBox.h"
 #include "widgets/WaitWindowIndicator.h"
 #include "widgets/jwxNVUDisp.h"
@@ -152,7 +153,7 @@ void MyFrame::BuildMainPanel() {
     m_mainPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER);
     m_mainSizer = new wxBoxSizer(wxVERTICAL);
 
-    auto* selector = new wxStaticBoxSizer(new wxStaticBox(m_mainPanel, wxID_ANY, U8("Regulator")), wxHORIZONTAL);
+    auto* selector = new wxStaticBoxSizer(new FramedBox(m_mainPanel, wxID_ANY, U8("Regulator")), wxHORIZONTAL);
     m_mainSizer->Add(selector, 0, wxTOP, 8);
     static const char* const kRadioLabels[] = {"R1", "R2", "R3", "R4"};
     for (int i = 0; i < 4; ++i) {
@@ -165,8 +166,8 @@ void MyFrame::BuildMainPanel() {
 
     m_rowSizer = new wxBoxSizer(wxHORIZONTAL);
     m_mainSizer->Add(m_rowSizer, 1, wxEXPAND, 0);
-    m_readoutBoxSizer = new wxStaticBoxSizer(new wxStaticBox(m_mainPanel, wxID_ANY, wxEmptyString), wxVERTICAL);
-    m_regBoxSizer = new wxStaticBoxSizer(new wxStaticBox(m_mainPanel, wxID_ANY, U8("Regulator")), wxVERTICAL);
+    m_readoutBoxSizer = new wxStaticBoxSizer(new FramedBox(m_mainPanel, wxID_ANY, wxEmptyString), wxVERTICAL);
+    m_regBoxSizer = new wxStaticBoxSizer(new FramedBox(m_mainPanel, wxID_ANY, U8("Regulator")), wxVERTICAL);
     m_rowSizer->Add(m_readoutBoxSizer, 0, wxEXPAND | wxALL, 1);
     m_rowSizer->Add(m_regBoxSizer, 0, wxEXPAND | wxALL, 1);
     // The regulator box stays off screen until a regulator view is shown.
@@ -175,7 +176,7 @@ void MyFrame::BuildMainPanel() {
     m_readoutSizer = new wxBoxSizer(wxVERTICAL);
     m_readoutBoxSizer->Add(m_readoutSizer);
 
-    auto* relays = new wxStaticBoxSizer(new wxStaticBox(m_mainPanel, wxID_ANY, U8("Przekaźniki")), wxHORIZONTAL);
+    auto* relays = new wxStaticBoxSizer(new FramedBox(m_mainPanel, wxID_ANY, U8("Przekaźniki")), wxHORIZONTAL);
     m_readoutBoxSizer->Add(relays, 0, wxALL, 5);
     static const char* const kRelayNames[] = {"P1", "P2", "P3", "P4", "P5", "E1", "E2"};
     for (int i = 0; i < 7; ++i) {
@@ -189,7 +190,7 @@ void MyFrame::BuildMainPanel() {
         }
     }
 
-    auto* clock = new wxStaticBoxSizer(new wxStaticBox(m_mainPanel, wxID_ANY, U8("Zegar")), wxHORIZONTAL);
+    auto* clock = new wxStaticBoxSizer(new FramedBox(m_mainPanel, wxID_ANY, U8("Zegar")), wxHORIZONTAL);
     m_readoutBoxSizer->Add(clock, 0, wxALL, 5);
     m_readouts[kClockDateReadout] =
         new jwxNVUDisp(m_mainPanel, wxEmptyString, wxASCII_STR("01-01-2000"), wxEmptyString, 0, 0, 0, 1, 1);
@@ -244,9 +245,11 @@ void MyFrame::FitToPanel() {
     wxSize fitting = m_mainSizer->ComputeFittingWindowSize(this);
     // The panel identification in the status bar is not to be cut short either.
     fitting.SetWidth(std::max(fitting.GetWidth(), StatusTextWidth(this)));
-    wxSize current = GetSize();
+    const wxSize current = GetSize();
+    if (current.GetHeight() != m_fittedHeight) m_userHeight = current.GetHeight();
     SetMinSize(fitting);
-    SetSize(fitting.GetWidth(), fitting.GetHeight() > current.GetHeight() ? fitting.GetHeight() : current.GetHeight());
+    SetSize(fitting.GetWidth(), std::max(fitting.GetHeight(), m_userHeight));
+    m_fittedHeight = GetSize().GetHeight();
 }
 
 void MyFrame::ShowStatusText(const wxString& text) {

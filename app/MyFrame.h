@@ -176,6 +176,10 @@ private:
     int m_fromProxy = 0;
     int m_fromDevice = 0;
     AssistMon* m_assistMon = nullptr;
+    // The height the last refit gave the window, and the height the user gave it (a height
+    // other than the refit's): a refit keeps the user's height, not one a removed view needed.
+    int m_fittedHeight = -1;
+    int m_userHeight = 0;
 
     // --- Configuration commands (MyFrameConfig.cpp) ---
 

@@ -8,6 +8,7 @@
 #include "comm/ReplyRecord.h"
 #include "comm/ValueEncoding.h"
 #include "regulators/RegX.h"
+#include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/jwxNVUDisp.h"
 
@@ -30,7 +31,7 @@ void MyFrame::BuildReadoutPanel() {
         return m_readouts[index];
     };
     auto newBox = [this](const wxString& caption) {
-        auto* box = new wxStaticBoxSizer(new wxStaticBox(m_mainPanel, wxID_ANY, caption), wxVERTICAL);
+        auto* box = new wxStaticBoxSizer(new FramedBox(m_mainPanel, wxID_ANY, caption), wxVERTICAL);
         m_readoutSizer->Add(box, 0, wxALL, 5);
         return box;
     };

@@ -21,7 +21,8 @@ void MyFrame::OnRegRadio(wxCommandEvent& event) {
     }
     wxLogVerbose(wxASCII_STR("Radio %d"), id);
     RemoveRegulatorView();
-    if (id != ID_REG_NONE && !ShowChannelView(id - ID_REG_1)) return;
+    // A failed type read still refits: the old view is gone and its room goes with it.
+    if (id != ID_REG_NONE) ShowChannelView(id - ID_REG_1);
     FitToPanel();
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "comm/NumberText.h"
+#include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/MesgBox.h"
 #include "widgets/OkCancelButtons.h"
@@ -14,7 +15,7 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const wxString& title, const wxStri
                            wxWindowID id)
     : wxDialog(parent, id, title, wxDefaultPosition, wxDefaultSize, style, wxASCII_STR("dialog")) {
     outer = new wxBoxSizer(wxVERTICAL);
-    box = new wxStaticBoxSizer(new wxStaticBox(this, wxID_ANY, caption), wxVERTICAL);
+    box = new wxStaticBoxSizer(new FramedBox(this, wxID_ANY, caption), wxVERTICAL);
     outer->Add(box, 0, wxEXPAND | wxALL, 1);
 }
 

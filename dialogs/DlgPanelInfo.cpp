@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 
 #include "comm/PanelRecords.h"
+#include "widgets/FramedBox.h"
 
 wxString DlgPanelInfo::TypeText(const PanelIdent& ident) {
     return wxString::Format(wxASCII_STR("QM-%03X"), static_cast<unsigned>(ident.typeCode));
@@ -30,7 +31,7 @@ DlgPanelInfo::DlgPanelInfo(wxWindow* parent, const wxString& title, const PanelI
                            wxWindowID id)
     : wxDialog(parent, id, title, wxDefaultPosition, wxDefaultSize, style, wxASCII_STR("dialog")) {
     auto* outer = new wxBoxSizer(wxVERTICAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(this, wxID_ANY, wxString::FromUTF8("Informacje o panelu")),
+    auto* box = new wxStaticBoxSizer(new FramedBox(this, wxID_ANY, wxString::FromUTF8("Informacje o panelu")),
                                      wxVERTICAL);
     outer->Add(box, 0, wxEXPAND | wxALL, 1);
 
@@ -47,6 +48,20 @@ DlgPanelInfo::DlgPanelInfo(wxWindow* parent, const wxString& title, const PanelI
     }
     grid->AutoSize();
     box->Add(grid, 0, wxEXPAND);
+    // The grid would take Enter to move its cursor down: here it presses the default button,
+    // as it does everywhere else in the dialog.
+    grid->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
+            if (auto* ok = dynamic_cast<wxButton*>(GetDefaultItem())) {
+                wxCommandEvent click(wxEVT_BUTTON, ok->GetId());
+                click.SetEventObject(ok);
+                ok->GetEventHandler()->ProcessEvent(click);
+                return;
+            }
+        }
+        event.Skip();
+    });
 
     if (ident->flags & PanelIdent::kFlagFactoryDataError)
         outer->Add(new wxStaticText(this, wxID_ANY, wxString::FromUTF8("- błąd danych fabrycznych urządzenia")), 0,

@@ -113,12 +113,17 @@ bool DlgReg2Chng::TakeResults() {
 void DlgReg2Chng::OnSize(wxSizeEvent&) {
     Layout();
     // The fields below the set points follow the SP1 field's width, so the two columns line up
-    // with the set-point row however wide the dialog is.
+    // with the set-point row however wide the dialog is; the rows are then laid out again, so
+    // the second column moves beside the wider fields.
     const int width = fields[SP1]->GetSize().GetWidth();
+    bool widened = false;
     for (int position : {KP, TI, TD, T1, T2, T3, IN_MIN, IN_MAX}) {
         wxTextCtrl* field = fields[position];
         const wxSize size(width, field->GetSize().GetHeight());
+        if (field->GetSize() == size && field->GetMinSize() == size) continue;
         field->SetMinSize(size);
         field->SetSize(size);
+        widened = true;
     }
+    if (widened) Layout();
 }

@@ -3,6 +3,7 @@
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "comm/ParamValue.h"
@@ -49,6 +50,15 @@ DlgReg3Chng::DlgReg3Chng(wxWindow* parent, const wxString& title, ParamValue** i
     AddTimeRow(numberCaptions[4], timeFields[2], nullptr);
     Box()->AddSpacer(8);
     AlignLabelWidths(5, numberCaptions, 4);
+    // A time row holds its unit pair where the set-point row holds the SP2 caption and field.
+    // Fields at least this wide keep the time rows the narrower ones, so the time fields can
+    // take the SP1 field's width at any dialog size without pushing their units out.
+    const int pairWidth =
+        8 + secondsRadio[0]->GetBestSize().GetWidth() + 4 + minutesRadio[0]->GetBestSize().GetWidth();
+    const int setPoint2Width = 8 + numberCaptions[1]->GetMinSize().GetWidth() + 4 * kGap;
+    const wxSize fieldSize(std::max(kFieldWidth, pairWidth - setPoint2Width), -1);
+    for (wxTextCtrl* field : setPointFields) field->SetMinSize(fieldSize);
+    for (wxTextCtrl* field : timeFields) field->SetMinSize(fieldSize);
 
     inversionBox = new wxCheckBox(this, wxID_ANY, U8("Inwersja"));
     inversionBox->SetValue(items[ITEM_INVERSION]->GetU8() != 0);
@@ -85,15 +95,20 @@ void DlgReg3Chng::AddTimeRow(wxStaticText* caption, wxTextCtrl* field, wxRadioBu
 }
 
 // The time fields follow the width the set-point fields take as the dialog is resized, so the
-// columns stay lined up.
+// columns stay lined up; the rows are then laid out again, so the unit pairs move beside the
+// wider fields instead of staying under them.
 void DlgReg3Chng::OnSize(wxSizeEvent&) {
     Layout();
     const int width = setPointFields[0]->GetSize().GetWidth();
+    bool widened = false;
     for (wxTextCtrl* field : timeFields) {
         const wxSize size(width, field->GetSize().GetHeight());
+        if (field->GetSize() == size && field->GetMinSize() == size) continue;
         field->SetMinSize(size);
         field->SetSize(size);
+        widened = true;
     }
+    if (widened) Layout();
 }
 
 bool DlgReg3Chng::TakeTime(wxTextCtrl* field, bool minutes, uint32_t max, uint16_t* out) {

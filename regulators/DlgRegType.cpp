@@ -4,6 +4,7 @@
 #include <wx/statbox.h>
 
 #include "comm/ParamValue.h"
+#include "widgets/FramedBox.h"
 #include "widgets/OkCancelButtons.h"
 
 namespace {
@@ -18,7 +19,7 @@ DlgRegType::DlgRegType(wxWindow* parent, const wxString& title, ParamValue** ite
     top->Add(row, 0, wxEXPAND);
     for (int channel = 0; channel < kChannels; ++channel) {
         auto* box = new wxStaticBoxSizer(
-            new wxStaticBox(this, wxID_ANY, wxString::Format(wxASCII_STR("Regulator #%d"), channel + 1)), wxVERTICAL);
+            new FramedBox(this, wxID_ANY, wxString::Format(wxASCII_STR("Regulator #%d"), channel + 1)), wxVERTICAL);
         row->Add(box, 1, wxEXPAND | wxALL, 1);
         // A group always has one button on: a hidden first one stands for a stored type the
         // dialog does not know, so no visible type is checked and that type is kept.

@@ -7,6 +7,7 @@
 #include "regulators/DlgReg1Chng.h"
 #include "regulators/RegulatorBlock.h"
 #include "regulators/RegulatorOptions.h"
+#include "widgets/FramedBox.h"
 #include "widgets/jwxMiniButt.h"
 #include "widgets/jwxNVUDisp.h"
 
@@ -19,7 +20,7 @@ Reg1::Reg1(wxWindow* parent, PanelClient* client, int index)
     BuildHeader(U8("1 - progowy"));
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("Regulacja progowa")), wxVERTICAL);
+    auto* box = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("Regulacja progowa")), wxVERTICAL);
     MakePvSp();
     box->Add(m_pv);
     box->Add(m_sp);

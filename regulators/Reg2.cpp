@@ -9,6 +9,7 @@
 #include "regulators/DlgReg2Chng.h"
 #include "regulators/RegulatorBlock.h"
 #include "regulators/RegulatorOptions.h"
+#include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/jwxMiniButt.h"
 #include "widgets/jwxNVUDisp.h"
@@ -38,7 +39,7 @@ Reg2::Reg2(wxWindow* parent, PanelClient* client, int index)
 
     // "Regulacja PID" beside the "PID" times with the regulation button under them.
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* regulation = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("Regulacja PID")), wxVERTICAL);
+    auto* regulation = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("Regulacja PID")), wxVERTICAL);
     MakePvSp();
     m_kp = MakeReadout(U8("Kp"), U8("XXXX,XX"));
     m_times[TIME_TI] = MakeReadout(U8("ti"), U8("XXXX,X"));
@@ -54,7 +55,7 @@ Reg2::Reg2(wxWindow* parent, PanelClient* client, int index)
     row->Add(regulation);
 
     auto* column = new wxBoxSizer(wxVERTICAL);
-    auto* pid = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("PID")), wxVERTICAL);
+    auto* pid = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("PID")), wxVERTICAL);
     m_times[TIME_T1] = MakeReadout(U8("t1/close"), U8("XXXX,X"));
     m_times[TIME_T2] = MakeReadout(U8("t2/open"), U8("XXXX,X"));
     m_times[TIME_T3] = MakeReadout(U8("t3/min"), U8("XXXX,X"));
@@ -67,7 +68,7 @@ Reg2::Reg2(wxWindow* parent, PanelClient* client, int index)
     pid->Add(m_inMax);
     column->Add(pid);
     column->Add(MakeButton(ID_REGULATION, U8("Zmiana...")), 0, wxALL, 6);
-    row->Add(column);
+    row->Add(column, 0, wxLEFT, kBoxGap);
     m_topSizer->Add(row);
     HideRow(row);
 

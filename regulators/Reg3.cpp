@@ -1,5 +1,6 @@
 #include "regulators/Reg3.h"
 
+#include <wx/dcclient.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
@@ -11,6 +12,7 @@
 #include "regulators/RegulatorBlock.h"
 #include "regulators/RegulatorOptions.h"
 #include "regulators/TimedTimeText.h"
+#include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/SourceLists.h"
 #include "widgets/jwxMiniButt.h"
@@ -24,6 +26,15 @@ wxString InputName(int code) {
     const int row = FindNumberIndex(code, BinarySourceList);
     return wxString::FromUTF8(BinarySourceList[row < 0 ? 0 : row]);
 }
+
+// The unit text drawn wider in the read-outs' unit font: the unit part is sized from it, so
+// neither "sek" nor "min" is cut.
+wxString WiderUnit(wxWindow* parent) {
+    wxClientDC dc(parent);
+    dc.SetFont(jwxNVUDisp::MakeFont(jwxNVUDisp::unitFont));
+    const wxString seconds = TimedTimeUnit(false), minutes = TimedTimeUnit(true);
+    return dc.GetTextExtent(minutes).GetWidth() > dc.GetTextExtent(seconds).GetWidth() ? minutes : seconds;
+}
 }  // namespace
 
 Reg3::Reg3(wxWindow* parent, PanelClient* client, int index)
@@ -32,7 +43,7 @@ Reg3::Reg3(wxWindow* parent, PanelClient* client, int index)
 
     // Regulation box beside the times column.
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("Regulacja czasowa")), wxVERTICAL);
+    auto* box = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("Regulacja czasowa")), wxVERTICAL);
     MakePvSp();
     MakeInversionZone();
     box->Add(m_pv);
@@ -42,16 +53,18 @@ Reg3::Reg3(wxWindow* parent, PanelClient* client, int index)
     row->Add(box);
 
     auto* column = new wxBoxSizer(wxVERTICAL);
-    auto* times = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, wxEmptyString), wxVERTICAL);
+    auto* times = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, wxEmptyString), wxVERTICAL);
     static const char* const kTimeNames[3] = {"t1", "t2", "t3"};
+    const wxString unitSample = WiderUnit(m_parent);
     for (int i = 0; i < 3; ++i) {
-        m_times[i] = MakeReadout(U8(kTimeNames[i]), U8("XXXX,X"), false, U8("xxx"));
+        m_times[i] = MakeReadout(U8(kTimeNames[i]), U8("XXXX,X"), false, unitSample);
+        m_times[i]->SetUnitText(U8("xxx"));  // the placeholder until the units are read
         times->Add(m_times[i]);
     }
     m_times[2]->SetUnitText(TimedTimeUnit(false));  // t3 is always in seconds
     column->Add(times);
     column->Add(MakeButton(ID_REGULATION, U8("Zmiana...")), 0, wxALL, 6);
-    row->Add(column);
+    row->Add(column, 0, wxLEFT, kBoxGap);
     m_topSizer->Add(row);
     HideRow(row);
     m_topSizer->AddSpacer(6);

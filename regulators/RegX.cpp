@@ -13,6 +13,7 @@
 #include "regulators/DlgRInfoChng.h"
 #include "regulators/RegulatorBlock.h"
 #include "regulators/RegulatorOptions.h"
+#include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/SourceLists.h"
 #include "widgets/jwxMiniButt.h"
@@ -114,7 +115,7 @@ void RegX::MakeInversionZone() {
 
 wxBoxSizer* RegX::BuildAlarmRow(bool buttonInBox) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("Alarmy")), wxVERTICAL);
+    auto* box = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("Alarmy")), wxVERTICAL);
     m_alarmEnable = MakeReadout(U8("Aktywne"), U8("X+X"), true);
     m_al = MakeReadout(U8("AL"), U8("XXXX,XX"));
     m_ah = MakeReadout(U8("AH"), U8("XXXX,XX"));
@@ -133,7 +134,7 @@ wxBoxSizer* RegX::BuildAlarmRow(bool buttonInBox) {
 }
 
 wxSizer* RegX::BuildOutputsRow(bool withAlgorithmButton) {
-    auto* box = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("Wyjścia")), wxHORIZONTAL);
+    auto* box = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("Wyjścia")), wxHORIZONTAL);
     m_outA = MakeReadout(U8("A"), U8("X"), true);
     m_outB = MakeReadout(U8("B"), U8("X"), true);
     box->Add(m_outA, 0, wxEXPAND);
@@ -227,14 +228,14 @@ void RegX::RunEdit(std::initializer_list<int> offsets, Reread reread, const std:
     // Read back whatever the write gave, so the view shows what the panel holds.
     if (reread == REREAD_HEADER) {
         ReadHeader();
-        // A longer name may need a wider window.
-        wxCommandEvent layout(EVT_REGPANEL_LAYOUT, m_parent->GetId());
-        layout.SetEventObject(this);
-        m_parent->GetEventHandler()->ProcessEvent(layout);
     } else {
         ReadValues();
         ShowZoneValues();
     }
+    // A longer name (an option, a variable, a control input) may need a wider window.
+    wxCommandEvent layout(EVT_REGPANEL_LAYOUT, m_parent->GetId());
+    layout.SetEventObject(this);
+    m_parent->GetEventHandler()->ProcessEvent(layout);
 }
 
 void RegX::OnChangeHeader() {
@@ -280,7 +281,7 @@ void RegX::OnButton(wxCommandEvent& event) {
 wxStaticBoxSizer* RegX::CreateAlgorithmBox() {
     if (m_algorithmBox) return nullptr;
     if (m_algorithmButton) m_algorithmButton->Hide();
-    m_algorithmBox = new wxStaticBoxSizer(new wxStaticBox(m_parent, wxID_ANY, U8("Algorytm")), wxVERTICAL);
+    m_algorithmBox = new wxStaticBoxSizer(new FramedBox(m_parent, wxID_ANY, U8("Algorytm")), wxVERTICAL);
     return m_algorithmBox;
 }
 

@@ -48,6 +48,8 @@ class RegX : public wxEvtHandler {
 public:
     // Button ids of every view.
     enum ButtonId { ID_HEADER = 200, ID_REGULATION = 201, ID_ALARMS = 202, ID_ALGORITHM = 203 };
+    // Space between boxes that stand side by side, so that their frames do not touch.
+    static constexpr int kBoxGap = 4;
     // Zone cache order.
     enum ZoneValue { ZONE_SP1, ZONE_SP2, ZONE_AL1, ZONE_AL2, ZONE_AH1, ZONE_AH2, ZONE_VALUE_COUNT };
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <wx/grid.h>
 #include <wx/stattext.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <string>
 #include <vector>
@@ -84,6 +86,39 @@ TEST_F(PanelInfoTest, ShowsAFreshIdentification) {
         ASSERT_EQ(panel.Requests().size(), 1u);
         EXPECT_EQ(panel.Requests()[0].command, 0x0A);
     }
+}
+
+// Enter closes the dialog with OK, its default button, also while the grid has the focus (the
+// grid would take Enter to move its cursor). Keys go through the display.
+TEST_F(PanelInfoTest, EnterInTheGridPressesOk) {
+    Connect();
+    int result = wxID_NONE;
+    ModalAnswer answer;
+    answer.Expect([&](wxDialog* dialog) {
+        EXPECT_EQ(dialog->GetDefaultItem(), dialog->FindWindow(wxID_OK));
+        wxGrid* grid = ConfigFixture::ChildrenOf<wxGrid>(dialog).at(0);
+        // Ends the run should the key do nothing.
+        wxTimer fallback;
+        fallback.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (dialog->IsModal()) dialog->EndModal(wxID_ABORT);
+        });
+        fallback.StartOnce(3000);
+        dialog->Raise();
+        grid->SetFocus();
+        grid->SetGridCursor(0, 1);
+        wxUIActionSimulator keys;
+        keys.MouseMove(dialog->GetScreenRect().GetPosition() + wxPoint(10, 10));
+        wxYield();
+        wxWindow* focus = wxWindow::FindFocus();
+        EXPECT_TRUE(focus == grid || (focus && focus->GetParent() == grid)) << "the key would not reach the grid";
+        keys.Char(WXK_RETURN);
+        while (dialog->IsModal()) wxYield();
+        result = dialog->GetReturnCode();
+        return static_cast<int>(wxID_NONE);
+    });
+    RunMenu(ID_PANEL_INFO);
+    ASSERT_EQ(answer.Records().size(), 1u);
+    EXPECT_EQ(result, wxID_OK);
 }
 
 TEST_F(PanelInfoTest, NoAnswerShowsNothing) {

@@ -32,8 +32,12 @@ TEST_F(RegulatorSelectionTest, TypeOffOrUnknownShowsNoViewAndNoMessage) {
     }
 }
 
+// The view shown before is gone, and so is the room it took: the window is refitted.
 TEST_F(RegulatorSelectionTest, RefusedOrDamagedTypeIsAReadError) {
     Connect();
+    Select(ID_REG_1 + 1);
+    ASSERT_NE(frame->GetRegulatorView(), nullptr);
+    const int heightWithView = frame->GetSize().GetHeight();
     for (bool damaged : {false, true}) {
         SCOPED_TRACE(damaged);
         auto param = panel.Param(213);
@@ -48,6 +52,8 @@ TEST_F(RegulatorSelectionTest, RefusedOrDamagedTypeIsAReadError) {
         EXPECT_EQ(Utf8(answer.Records()[0].message), "Błąd odczytu");
         EXPECT_EQ(Utf8(answer.Records()[0].title), "Błąd");
         EXPECT_EQ(frame->GetRegulatorView(), nullptr);
+        EXPECT_EQ(frame->GetSize(), frame->GetMinSize());
+        EXPECT_LT(frame->GetSize().GetHeight(), heightWithView);
     }
 }
 
@@ -182,6 +188,7 @@ TEST_F(RegulatorSelectionTest, ReselectingRebuildsAndDashRemoves) {
     EXPECT_TRUE(Reads().empty());
     EXPECT_EQ(frame->GetRegulatorBox()->GetStaticBox()->IsShown(), false);
     EXPECT_LT(frame->GetMinSize().GetWidth(), withView.GetWidth());
+    EXPECT_EQ(frame->GetSize(), frame->GetMinSize());  // no blank room where the view stood
 }
 
 // The view leaves the handler chain and the regulator box before the window goes (the toolkit
