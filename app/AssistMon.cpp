@@ -10,6 +10,7 @@
 #include "app/FrameIds.h"
 #include "resources/Resources.h"
 #include "widgets/LayoutHelpers.h"
+#include "widgets/OkCancelButtons.h"
 
 namespace {
 constexpr int kValueMinWidth = 120;
@@ -40,7 +41,7 @@ AssistMon::AssistMon(wxWindow* owner, const wxString& text, const wxString& titl
     AlignLabelWidths(kLineCount, captions, 6);
 
     top->Add(0, 1, 1, wxEXPAND);
-    top->Add(CreateStdDialogButtonSizer(wxCANCEL), 0, wxEXPAND | wxALL, 6);
+    top->Add(CreateCancelButtonRow(this), 0, wxEXPAND | wxALL, 6);
     SetSizerAndFit(top);
 
     Bind(wxEVT_BUTTON, &AssistMon::OnCancel, this);

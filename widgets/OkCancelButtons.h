@@ -7,3 +7,6 @@ class wxStdDialogButtonSizer;
 class wxWindow;
 
 wxStdDialogButtonSizer* CreateOkCancelButtons(wxWindow* dialog, bool withCancel = true);
+
+// The row with the Polish Cancel button alone, for windows whose only answer is to stop.
+wxStdDialogButtonSizer* CreateCancelButtonRow(wxWindow* dialog);

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <wx/button.h>
 #include <wx/socket.h>
 #include <wx/stattext.h>
 
@@ -106,6 +107,9 @@ TEST_F(RemoteAssistTest, GreetsRelaysBothWaysAndCancels) {
     ASSERT_NE(frame->GetAssistMon(), nullptr);
     EXPECT_FALSE(frame->IsEnabled());
     EXPECT_EQ(frame->GetAssistMon()->GetTitle().utf8_string(), "Asysta");
+    auto* cancel = dynamic_cast<wxButton*>(frame->GetAssistMon()->FindWindow(wxID_CANCEL));
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->GetLabel().utf8_string(), "Anuluj");
     ASSERT_TRUE(WaitGreeted());
     EXPECT_EQ(proxy->Received(), kGreeting);
     EXPECT_EQ(Line(0), "Połączony z proxy");
