@@ -294,7 +294,21 @@ void MyFrame::CompletePendingClose() {
 
 void MyFrame::OnIdle(wxIdleEvent& event) {
     event.Skip();
-    if (m_closePending && !m_shuttingDown && CanCloseNow()) CompletePendingClose();
+    // The idle event reaches the frame through the regulator view pushed onto its handler
+    // chain, so the work that may delete the view runs once this event is done, not under it.
+    if (m_idleWorkQueued || m_shuttingDown || !(m_closePending || m_viewOfOtherPanel) || !CanCloseNow()) return;
+    m_idleWorkQueued = true;
+    CallAfter(&MyFrame::RunIdleWork);
+}
+
+void MyFrame::RunIdleWork() {
+    m_idleWorkQueued = false;
+    if (m_shuttingDown || !CanCloseNow()) return;  // the next idle time tries again
+    if (m_closePending) {
+        CompletePendingClose();
+    } else if (m_viewOfOtherPanel) {
+        BringViewInLine();
+    }
 }
 
 void MyFrame::OnClose(wxCloseEvent&) {

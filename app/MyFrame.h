@@ -142,6 +142,7 @@ private:
     bool CanCloseNow() const;
     void CompletePendingClose();
     void OnIdle(wxIdleEvent& event);
+    void RunIdleWork();  // what waited for a moment when nothing runs below
     // Frees what queued events still carry once the driver has stopped.
     void DiscardPendingEvents();
 
@@ -211,6 +212,12 @@ private:
     // Reads the channel's type and shows its view (none for a type without one); false when the
     // type read failed ("Błąd odczytu" shown). No view may be shown when it is called.
     bool ShowChannelView(int regulator);
+    // The checked selector channel (0..3), -1 for "-".
+    int CheckedChannel() const;
+    // The panel behind the view changed (a connection made or lost): the view follows it once
+    // nothing waits below (BringViewInLine, from the idle handler).
+    void FollowConnectedPanel();
+    void BringViewInLine();
     // Places a view in the "Regulator" box and pushes it onto the handler chain.
     void ShowRegulatorView(int regulator, RegX* view);
     // Takes the shown view off the handler chain and out of the sizers, then deletes it; the
@@ -273,6 +280,8 @@ private:
     // A close asked for while a step or request waits inside the event loop is carried out
     // once that wait has returned, so the frame is never destroyed under a running handler.
     bool m_closePending = false;
+    bool m_viewOfOtherPanel = false;  // the view (or its absence) is not yet the connected panel's
+    bool m_idleWorkQueued = false;
     bool m_shuttingDown = false;  // the close sequence runs: no further connection steps
     bool m_closing = false;       // the driver is gone: queued events are only freed
     class wxEventLoopBase* m_baseLoop = nullptr;  // the loop that dispatches the frame's steps

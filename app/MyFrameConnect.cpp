@@ -78,6 +78,7 @@ void MyFrame::RunConnectStep(int step) {
                 m_connected = true;
                 EnableMenus(true);
                 FitReadoutsToConfiguration();
+                FollowConnectedPanel();
             } else if (m_client->GetState() != CLIENT_DRIVER_LOST) {
                 Notice(this, U8("Komunikacja nie została nawiązana"));
                 m_client->Detach();
@@ -125,6 +126,7 @@ void MyFrame::StopDriver() {
 void MyFrame::ShowNotConnected() {
     m_connected = false;
     BlankReadouts();
+    FollowConnectedPanel();
     ShowStatusText(U8("Brak połączenia z panelem"));
 }
 

@@ -80,12 +80,36 @@ void MyFrame::OnRegType(wxCommandEvent&) {
     // freeze (the reports carry another code) and write the old type's parameters over the new
     // type's. The type is read again, so after a refused write the view shows what the panel
     // holds.
-    int channel = m_selectedReg;
-    for (int i = 0; channel < 0 && i < kRegulatorCount; ++i)
-        if (m_regRadio[i]->GetValue()) channel = i;  // selected, but off: no view
+    const int channel = CheckedChannel();
     if (channel < 0 || dialog.GetType(channel) == m_selectedRegType) return;
     if (!m_client || m_client->GetState() != CLIENT_STARTED) return;  // the connection went meanwhile
     RemoveRegulatorView();
     ShowChannelView(channel);
+    FitToPanel();
+}
+
+int MyFrame::CheckedChannel() const {
+    if (m_selectedReg >= 0) return m_selectedReg;
+    for (int i = 0; i < kRegulatorCount; ++i)
+        if (m_regRadio[i]->GetValue()) return i;  // selected, but off or not read: no view
+    return -1;
+}
+
+void MyFrame::FollowConnectedPanel() {
+    // Only the checked channel matters; the view is brought in line at idle (below).
+    m_viewOfOtherPanel = CheckedChannel() >= 0;
+}
+
+void MyFrame::BringViewInLine() {
+    // A view built for a panel that is gone would show its last values as live, and its buttons
+    // would write the old panel's type of parameters to whatever panel comes next. Run only when
+    // nothing waits below (no view handler, request or dialog is on the stack): while connected
+    // the checked channel's view is built from the panel now connected; otherwise it goes, the
+    // channel staying checked.
+    m_viewOfOtherPanel = false;
+    const int channel = CheckedChannel();
+    RemoveRegulatorView();
+    m_selectedRegType = -1;
+    if (m_connected && channel >= 0) ShowChannelView(channel);
     FitToPanel();
 }

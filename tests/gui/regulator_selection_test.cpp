@@ -201,4 +201,20 @@ TEST_F(RegulatorSelectionTest, ClosingTheWindowWithAViewShownIsClean) {
     EXPECT_TRUE(WaitFrameGone());
 }
 
+// A close asked for under a dialog is carried out at idle time; the idle event reaches the frame
+// through the pushed view, which the close deletes, so the close must run after that event.
+TEST_F(RegulatorSelectionTest, CloseAskedUnderADialogWithAViewShownIsClean) {
+    Connect();
+    Select(ID_REG_1);
+    ASSERT_NE(View(), nullptr);
+    ModalAnswer answer;
+    answer.Expect([this](wxDialog*) {
+        frame->Close();
+        return wxID_CANCEL;
+    });
+    RunMenu(ID_REG_TYPE);
+    EXPECT_EQ(answer.Records().size(), 1u);
+    EXPECT_TRUE(WaitFrameGone());
+}
+
 }  // namespace

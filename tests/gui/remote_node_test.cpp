@@ -7,6 +7,7 @@
 #include <wx/choicdlg.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
+#include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textdlg.h>
 
@@ -17,6 +18,8 @@
 #include "app/FrameIds.h"
 #include "app/ProxyHost.h"
 #include "comm/PanelClient.h"
+#include "regulators/Reg2.h"
+#include "regulators/Reg3.h"
 #include "sim/PanelSimulator.h"
 #include "sim/SimReports.h"
 #include "support/core_EventWait.h"
@@ -146,6 +149,13 @@ TEST_F(RemoteNodeTest, ProxyClosingTheLinkLeavesTheWindowNotConnected) {
     ASSERT_TRUE(WaitConnected());
     ASSERT_TRUE(remotePanel.PushReport(sim::RelayReport(0x01)));
     ASSERT_TRUE(RunLoopUntil([this] { return ReadoutText(MyFrame::kRelayReadout) == "X"; }, 3000));
+    auto* r2 = wxDynamicCast(frame->FindWindow(ID_REG_1 + 1), wxRadioButton);
+    ASSERT_NE(r2, nullptr);
+    r2->SetValue(true);
+    wxCommandEvent click(wxEVT_RADIOBUTTON, ID_REG_1 + 1);
+    click.SetEventObject(r2);
+    r2->GetEventHandler()->ProcessEvent(click);
+    ASSERT_NE(dynamic_cast<Reg2*>(frame->GetRegulatorView()), nullptr);
 
     answer.Expect(wxID_OK);
     proxy->CloseConnection();
@@ -163,7 +173,15 @@ TEST_F(RemoteNodeTest, ProxyClosingTheLinkLeavesTheWindowNotConnected) {
     EXPECT_FALSE(bar->IsEnabledTop(1));  // "Ustawienia"
     EXPECT_TRUE(bar->IsEnabled(ID_PORT));
     EXPECT_FALSE(bar->IsEnabled(ID_REMOTE_ASSIST));
+    // The view of the panel that is gone goes too; its channel stays checked.
+    EXPECT_EQ(frame->GetRegulatorView(), nullptr);
+    EXPECT_TRUE(r2->GetValue());
 
+    // The panel reached next holds another type on that channel: its view is built for it.
+    auto type = remotePanel.Param(212);
+    ASSERT_TRUE(type.has_value());
+    type->value = 3;
+    remotePanel.SetParam(*type);
     // Port dialog, password, node choice: connected again, with every menu.
     answer.Expect(wxID_OK).Expect(wxID_OK).Expect(wxID_OK);
     wxQueueEvent(frame, new wxCommandEvent(wxEVT_MENU, ID_PORT));
@@ -172,6 +190,9 @@ TEST_F(RemoteNodeTest, ProxyClosingTheLinkLeavesTheWindowNotConnected) {
     EXPECT_EQ(StatusText(), "Panel QM-352, ver. 3.5, nr 1234");
     EXPECT_TRUE(bar->IsEnabledTop(1));
     EXPECT_TRUE(bar->IsEnabled(ID_REMOTE_ASSIST));
+    ASSERT_TRUE(RunLoopUntil([&] { return frame->GetRegulatorView() != nullptr; }, 3000));
+    EXPECT_NE(dynamic_cast<Reg3*>(frame->GetRegulatorView()), nullptr);
+    EXPECT_EQ(frame->GetSelectedRegulator(), 1);
 }
 
 TEST_F(RemoteNodeTest, ProxyThatCannotBeReachedShowsItsReason) {
