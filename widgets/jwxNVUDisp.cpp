@@ -4,6 +4,8 @@
 #include <wx/stattext.h>
 #include <wx/window.h>
 
+#include "widgets/FixedText.h"
+
 const jwxNVUDisp::FontDescription jwxNVUDisp::captionFont = {"", 9, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL,
                                                       wxFONTWEIGHT_NORMAL};
 // Where this face does not exist the system's fallback face serves.
@@ -36,57 +38,59 @@ jwxNVUDisp::jwxNVUDisp(wxWindow* parent, const wxString& caption, const wxString
     const wxColour black = *wxBLACK;
     const wxColour valueText(valueFallback[0], valueFallback[1], valueFallback[2]);
 
-    // One part: a borderless window sized from its sample plus margins, with a static text
-    // inside it at the margin.
-    auto makePart = [&](const FontDescription& description, const wxString& sample, long style, const wxString& shown,
-                        int extraWidth, wxWindow*& window, wxStaticText*& label) {
-        const wxFont font = MakeFont(description);
+    // One part: a borderless window sized from its sample plus margins, with a text inside it at
+    // the margin.
+    auto makeWindow = [&](const wxFont& font, const wxString& sample, wxSize* extent) {
         wxCoord w = 0, h = 0;
         dc.GetTextExtent(sample, &w, &h, nullptr, nullptr, &font);
-        window = new wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNO_BORDER);
+        *extent = wxSize(w, h);
+        wxWindow* window = new wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNO_BORDER);
         // The toolkit draws the window's background itself; the default style would build a
         // device context for an erase event nobody handles at every repaint of a new value.
         window->SetBackgroundStyle(wxBG_STYLE_SYSTEM);
         window->SetMinSize(wxSize(w + 2 * marginX, h + 2 * marginY));
-        label = new wxStaticText(window, wxID_ANY, shown, wxPoint(marginX, marginY), wxDefaultSize,
-                                 style | wxST_NO_AUTORESIZE);
-        label->SetFont(font);
-        label->SetSize(w + extraWidth, h);
         Add(window, 0, 0, 0);
+        return window;
+    };
+    // A value or unit part: its text changes often, so it draws itself instead of being a label.
+    auto makeFixedPart = [&](const FontDescription& description, const wxString& sample, long style,
+                             int extraWidth, const wxColour& foreground, const wxColour& background,
+                             wxWindow*& window, FixedText*& label) {
+        const wxFont font = MakeFont(description);
+        wxSize extent;
+        window = makeWindow(font, sample, &extent);
+        window->SetBackgroundColour(background);
+        label = new FixedText(window, wxEmptyString, wxPoint(marginX, marginY),
+                              wxSize(extent.x + extraWidth, extent.y), style);
+        label->SetFont(font);
+        label->SetSizingText(sample);
+        label->SetForegroundColour(foreground);
+        label->SetBackgroundColour(background);
     };
 
-    makePart(captionFont, caption, captionStyle, caption, 0, captionWindow, captionLabel);
+    const wxFont font = MakeFont(captionFont);
+    wxSize extent;
+    captionWindow = makeWindow(font, caption, &extent);
+    captionLabel = new wxStaticText(captionWindow, wxID_ANY, caption, wxPoint(marginX, marginY), wxDefaultSize,
+                                    captionStyle | wxST_NO_AUTORESIZE);
+    captionLabel->SetFont(font);
+    captionLabel->SetSize(extent);
     captionLabel->SetForegroundColour(Or(captionForeground, black));
 
-    makePart(valueFont, sampleValue, valueStyle ? valueStyle : static_cast<long>(wxALIGN_RIGHT), wxEmptyString, 1, valueWindow,
-             valueLabel);
-    valueWindow->SetBackgroundColour(Or(valueBackground, black));
-    valueLabel->SetForegroundColour(Or(valueForeground, valueText));
-    valueLabel->SetBackgroundColour(Or(valueBackground, black));
-
-    if (!unitSample.empty()) {
-        makePart(unitFont, unitSample, unitStyle ? unitStyle : static_cast<long>(wxALIGN_CENTRE), wxEmptyString, 0, unitWindow,
-                 unitLabel);
-        unitWindow->SetBackgroundColour(Or(unitBackground, black));
-        unitLabel->SetForegroundColour(Or(unitForeground, *wxLIGHT_GREY));
-        unitLabel->SetBackgroundColour(Or(unitBackground, black));
-    }
+    makeFixedPart(valueFont, sampleValue, valueStyle ? valueStyle : static_cast<long>(wxALIGN_RIGHT), 1,
+                  Or(valueForeground, valueText), Or(valueBackground, black), valueWindow, valueLabel);
+    if (!unitSample.empty())
+        makeFixedPart(unitFont, unitSample, unitStyle ? unitStyle : static_cast<long>(wxALIGN_CENTRE), 0,
+                      Or(unitForeground, *wxLIGHT_GREY), Or(unitBackground, black), unitWindow, unitLabel);
 }
 
 jwxNVUDisp::~jwxNVUDisp() = default;
 
-namespace {
-// A label that is given a text has the toolkit measure, lay out and redraw it even when the text
-// is the one it shows; most pushed values repeat, so only a new text goes to the label.
-void ShowText(wxStaticText* label, const wxString& text) {
-    if (label->GetLabelText() != text) label->SetLabelText(text);
-}
-}  // namespace
-
-void jwxNVUDisp::SetValueText(const wxString& text) { ShowText(valueLabel, text); }
+// A new text repaints only the part's own text; the same text again does nothing.
+void jwxNVUDisp::SetValueText(const wxString& text) { valueLabel->SetLabelText(text); }
 
 void jwxNVUDisp::SetUnitText(const wxString& text) {
-    if (unitLabel) ShowText(unitLabel, text);
+    if (unitLabel) unitLabel->SetLabelText(text);
 }
 
 void AlignReadoutWidths(int count, jwxNVUDisp* const readouts[], int extra) {

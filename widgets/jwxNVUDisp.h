@@ -1,12 +1,15 @@
 // A read-out: a caption, a value and an optional unit side by side, the value and unit drawn like
 // an instrument display (bold light green on black). It is a horizontal sizer holding up to three
-// small borderless windows on the parent, each with one static text. Its size is fixed at
-// construction from sample texts, so new values never move the layout.
+// small borderless windows on the parent, each with one text: a static text for the caption, a
+// self-drawn fixed-size text for the value and unit, which change at every pushed report. Its size
+// is fixed at construction from sample texts, so new values never move the layout.
 #pragma once
 
 #include <wx/colour.h>
 #include <wx/font.h>
 #include <wx/sizer.h>
+
+#include "widgets/FixedText.h"
 
 class wxStaticText;
 
@@ -28,8 +31,8 @@ public:
     wxWindow* GetValueWindow() const { return valueWindow; }
     wxWindow* GetUnitWindow() const { return unitWindow; }  // null without a unit part
     wxStaticText* GetCaptionLabel() const { return captionLabel; }
-    wxStaticText* GetValueLabel() const { return valueLabel; }
-    wxStaticText* GetUnitLabel() const { return unitLabel; }  // null without a unit part
+    FixedText* GetValueLabel() const { return valueLabel; }
+    FixedText* GetUnitLabel() const { return unitLabel; }  // null without a unit part
 
     // Class-wide appearance, shared by every read-out and fixed before the program starts.
     struct FontDescription {
@@ -50,8 +53,8 @@ public:
 private:
     wxWindow* parent;
     wxStaticText* captionLabel = nullptr;
-    wxStaticText* valueLabel = nullptr;
-    wxStaticText* unitLabel = nullptr;
+    FixedText* valueLabel = nullptr;
+    FixedText* unitLabel = nullptr;
     wxWindow* captionWindow = nullptr;
     wxWindow* valueWindow = nullptr;
     wxWindow* unitWindow = nullptr;

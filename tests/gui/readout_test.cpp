@@ -6,8 +6,13 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
+#include <wx/utils.h>
 
 #include "widgets/jwxNVUDisp.h"
+
+// After the toolkit headers: Xlib defines names they use.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -55,7 +60,7 @@ TEST_F(ReadoutTest, PartsAreSizedFromTheirSamplesAndStartEmpty) {
     struct Part {
         const char* name;
         wxWindow* window;
-        wxStaticText* label;
+        wxControl* label;  // the caption's static text or a self-drawn text
         wxSize extent;
         int extraWidth;
         wxString shown;
@@ -179,4 +184,64 @@ TEST_F(ReadoutTest, AlignReadoutWidthsLinesUpTheValues) {
         EXPECT_EQ(group[i]->GetCaptionWindow()->GetMinSize(), wxSize(widest + 5, heights[i])) << i;
         EXPECT_EQ(group[i]->GetValueWindow()->GetPosition().x, widest + 5) << i;  // one column
     }
+}
+
+namespace {
+// Where the text shows in a part: the columns holding text pixels (not the background).
+struct Ink {
+    int left = -1, right = -1;  // first and last column with text, -1 when none
+    int width = 0;
+};
+Ink InkOf(wxWindow* part) {
+    // The pixels on the screen, read from the X server: what was drawn, however it was drawn.
+    const wxRect rect = part->GetScreenRect();
+    auto* display = static_cast<Display*>(wxGetDisplayInfo().dpy);
+    Ink ink;
+    if (!display) return ink;
+    XImage* image = XGetImage(display, DefaultRootWindow(display), rect.x, rect.y, rect.width, rect.height,
+                              AllPlanes, ZPixmap);
+    if (!image) return ink;
+    ink.width = rect.width;
+    for (int x = 0; x < rect.width; ++x)
+        for (int y = 0; y < rect.height; ++y) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            if (((pixel >> 16) & 0xff) + ((pixel >> 8) & 0xff) + (pixel & 0xff) > 150) {
+                if (ink.left < 0) ink.left = x;
+                ink.right = x;
+                break;
+            }
+        }
+    XDestroyImage(image);
+    return ink;
+}
+}  // namespace
+
+// The value and unit draw themselves: a new text shows in place, aligned in its part, and leaves
+// nothing of the text before it.
+TEST_F(ReadoutTest, NewTextsAreDrawnAlignedAndReplaceTheOldOnes) {
+    jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, U8("temperatura "), wxASCII_STR("XXXX,XX"), U8("mA°C")));
+    panel->Layout();
+    wxTheApp->Yield(true);
+    EXPECT_EQ(InkOf(readout->GetValueWindow()).left, -1);  // starts empty
+
+    readout->SetValueText(wxASCII_STR("-12,34"));
+    readout->SetUnitText(wxASCII_STR("V"));
+    wxTheApp->Yield(true);
+    const Ink wide = InkOf(readout->GetValueWindow());
+    ASSERT_GE(wide.left, 0);
+    EXPECT_GE(wide.right, wide.width - 4);  // right-aligned at the margin
+    EXPECT_GT(wide.left, 4);
+    const Ink unit = InkOf(readout->GetUnitWindow());
+    ASSERT_GE(unit.left, 0);
+    EXPECT_NEAR(unit.left, unit.width - 1 - unit.right, 2);  // centred
+
+    readout->SetValueText(wxASCII_STR("7"));
+    wxTheApp->Yield(true);
+    const Ink narrow = InkOf(readout->GetValueWindow());
+    EXPECT_NEAR(narrow.right, wide.right, 1);
+    EXPECT_GT(narrow.left, wide.left + 10);  // the old digits are gone
+
+    readout->SetValueText(wxString());
+    wxTheApp->Yield(true);
+    EXPECT_EQ(InkOf(readout->GetValueWindow()).left, -1);
 }
