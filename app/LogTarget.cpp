@@ -27,18 +27,6 @@ const char* LevelName(wxLogLevel level) {
     }
 }
 
-// "2024-05-01 13:45:07.123"
-std::string Stamp(const wxLogRecordInfo& info) {
-    const wxLongLong_t ms = info.timestampMS;
-    const time_t seconds = static_cast<time_t>(ms / 1000);
-    tm local{};
-    localtime_r(&seconds, &local);
-    char text[40];
-    const size_t used = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    std::snprintf(text + used, sizeof text - used, ".%03d", static_cast<int>(ms % 1000));
-    return text;
-}
-
 // mkdir -p with private permissions; existing directories are fine.
 void MakeDirectories(const std::string& dir) {
     for (size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
@@ -64,10 +52,30 @@ void LogTarget::OpenFile() {
     const size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0) MakeDirectories(path.substr(0, slash));
     file = std::fopen(path.c_str(), "a");
+    fileBytes = 0;
+    if (file && std::fseek(file, 0, SEEK_END) == 0) fileBytes = std::ftell(file);
+}
+
+const std::string& LogTarget::Stamp(const wxLogRecordInfo& info) {
+    const wxLongLong_t ms = info.timestampMS;
+    const time_t seconds = static_cast<time_t>(ms / 1000);
+    if (seconds != stampSecond) {
+        tm local{};
+        localtime_r(&seconds, &local);
+        char text[32];
+        const size_t used = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+        stampSecondText.assign(text, used);
+        stampSecond = seconds;
+    }
+    char milliseconds[8];
+    std::snprintf(milliseconds, sizeof milliseconds, ".%03d", static_cast<int>(ms % 1000));
+    stamp = stampSecondText;
+    stamp += milliseconds;
+    return stamp;
 }
 
 void LogTarget::RotateIfFull() {
-    if (!file || std::ftell(file) < maxBytes) return;
+    if (!file || fileBytes < maxBytes) return;
     std::fclose(file);
     file = nullptr;
     std::rename(path.c_str(), (path + ".1").c_str());
@@ -75,15 +83,22 @@ void LogTarget::RotateIfFull() {
 }
 
 void LogTarget::DoLogRecord(wxLogLevel level, const wxString& message, const wxLogRecordInfo& info) {
-    const std::string line = Stamp(info) + " " + LevelName(level) + ": " + std::string(message.utf8_str()) + "\n";
+    line = Stamp(info);
+    line += ' ';
+    line += LevelName(level);
+    line += ": ";
+    const wxScopedCharBuffer text = message.utf8_str();
+    line.append(text.data(), text.length());
+    line += '\n';
     // Verbose texts are for the file; standard error gets what the user might need to see.
     if (toStderr && level <= wxLOG_Message) {
         std::fputs(line.c_str(), stderr);
         std::fflush(stderr);
     }
     if (file) {
-        std::fputs(line.c_str(), file);
+        std::fwrite(line.data(), 1, line.size(), file);
         std::fflush(file);  // the log must survive a crash that follows
+        fileBytes += static_cast<long>(line.size());
         RotateIfFull();
     }
 }

@@ -27,11 +27,18 @@ protected:
 private:
     void OpenFile();
     void RotateIfFull();
+    // "2024-05-01 13:45:07.123"; the date and time part is formatted once per second.
+    const std::string& Stamp(const wxLogRecordInfo& info);
 
     std::string path;
     long maxBytes;
     bool toStderr;
     std::FILE* file = nullptr;
+    long fileBytes = 0;  // counted as written, so that no line has to ask the file for its size
+    long long stampSecond = -1;
+    std::string stampSecondText;
+    std::string stamp;
+    std::string line;  // reused: a verbose line comes with every received report
 };
 
 // $XDG_STATE_HOME/mirex/mirex.log, or ~/.local/state/mirex/mirex.log when the variable is unset

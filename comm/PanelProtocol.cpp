@@ -88,7 +88,8 @@ ReplyRecord* PanelProtocol::Transact(const char* request) {
         line[5] = digits[1];
         std::snprintf(digits, sizeof digits, "%02x", (-Checksum(line.data(), line.size())) & 0xFF);
         line += digits;
-        if (wxLog::GetVerbose()) wxLogVerbose(wxASCII_STR("TX:%s"), LoggableText(line.data(), line.size()));
+        static const wxString sent = wxASCII_STR("TX:%s");  // made once: a line is logged per report
+        if (wxLog::GetVerbose()) wxLogVerbose(sent, LoggableText(line.data(), line.size()));
         line += "\r\n";
 
         ByteBuffer* buffer = new ByteBuffer(static_cast<int32_t>(line.size()));
@@ -159,7 +160,8 @@ ReplyRecord* PanelProtocol::OnLine(const ByteBuffer* line) {
     const char* bytes = reinterpret_cast<const char*>(line->data);
     size_t length = static_cast<size_t>(line->GetLength());
     while (length > 0 && (bytes[length - 1] == '\r' || bytes[length - 1] == '\n')) --length;
-    if (wxLog::GetVerbose()) wxLogVerbose(wxASCII_STR("RX:%s"), LoggableText(bytes, length));
+    static const wxString received = wxASCII_STR("RX:%s");  // made once: a line is logged per report
+    if (wxLog::GetVerbose()) wxLogVerbose(received, LoggableText(bytes, length));
 
     // A NUL byte never belongs to a protocol line; treating it as the end of the text would
     // let the bytes before it pass as a line of their own.

@@ -105,6 +105,7 @@ platform::UsbStatus jwxFtdiUSB::Write(const uint8_t* bytes, int32_t length) {
 void jwxFtdiUSB::ReadBurst() {
     // Bounded, so that a bridge that never stops delivering cannot keep the worker from its
     // messages.
+    PostBatch batch(*this);
     for (int n = 0; n < kMaxBurstBytes; ++n) {
         const int value = ReadByte();
         if (value < 0) break;

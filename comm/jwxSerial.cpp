@@ -98,9 +98,11 @@ bool jwxSerial::ReceiveBytes(short pollEvents) {
     platform::SerialReadResult result = port.Read(lines.FreeSpace(), max, pollEvents, &got);
     long readError = errno;
     switch (result) {
-        case platform::SerialReadResult::Data:
+        case platform::SerialReadResult::Data: {
+            PostBatch batch(*this);
             lines.Commit(got, [this](const uint8_t* bytes, int32_t length) { PostLine(bytes, length); });
             return true;
+        }
         case platform::SerialReadResult::Nothing:
             return true;
         case platform::SerialReadResult::HungUp:

@@ -199,7 +199,7 @@ void jwxTCP::PostNodeList() {
     event.SetInt(UNICOM_EV_NODE_LIST);
     event.SetExtraLong(handshake.NodeCount());
     event.SetClientData(handshake.NodeArray());
-    wxQueueEvent(owner, event.Clone());
+    PostToOwner(event.Clone());
 }
 
 int jwxTCP::Relay() {
@@ -256,6 +256,7 @@ int jwxTCP::Relay() {
 void jwxTCP::ReceiveIntoLines() {
     const ssize_t received = recv(socketFd, lines.FreeSpace(), static_cast<size_t>(lines.FreeCount()), 0);
     if (received > 0) {
+        PostBatch batch(*this);
         lines.Commit(static_cast<int32_t>(received),
                      [this](const uint8_t* line, int32_t length) { PostLine(line, length); });
     } else if (received == 0) {

@@ -33,7 +33,8 @@ int NextEventId() {
 }  // namespace
 
 jwxUniCom::jwxUniCom(wxEvtHandler* owner)
-    : wxThreadHelper(wxTHREAD_JOINABLE), owner(owner), eventId(NextEventId()), startSemaphore(0, 1), lines(kTerminator) {}
+    : wxThreadHelper(wxTHREAD_JOINABLE), owner(owner), eventId(NextEventId()), startSemaphore(0, 1), lines(kTerminator),
+      outbox(new EventOutbox(owner)) {}
 
 jwxUniCom::~jwxUniCom() {
     // A worker that ended on its own must still be joined, or its thread is never released.
@@ -114,7 +115,7 @@ void jwxUniCom::BeginWorker() {
 void jwxUniCom::PostCode(int code) {
     wxCommandEvent event(EVT_UNICOM, eventId);
     event.SetInt(code);
-    wxQueueEvent(owner, event.Clone());
+    PostToOwner(event.Clone());
 }
 
 void jwxUniCom::PostCode(int code, const wxString& text) { PostText(code, text); }
@@ -125,14 +126,14 @@ void jwxUniCom::PostLine(const uint8_t* bytes, int32_t length) {
     auto* event = new LineEvent(eventId, linesInFlight);
     event->SetInt(UNICOM_EV_LINE);
     event->SetClientData(line);
-    wxQueueEvent(owner, event);
+    PostToOwner(event);
 }
 
 void jwxUniCom::PostText(int code, const wxString& text) {
     wxCommandEvent event(EVT_UNICOM, eventId);
     event.SetInt(code);
     event.SetString(text);
-    wxQueueEvent(owner, event.Clone());
+    PostToOwner(event.Clone());
 }
 
 void jwxUniCom::PostInfo(const wxString& text) { PostText(UNICOM_EV_INFO, text); }

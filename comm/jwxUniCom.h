@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "comm/ByteBuffer.h"
+#include "comm/EventOutbox.h"
 #include "comm/LineAssembler.h"
 #include "comm/UniComEvents.h"
 #include "platform/ThreadMessageQueue.h"
@@ -76,6 +77,20 @@ protected:
     // The same with an error number the caller saved (errno may change before the call).
     void PostLastError(const wxString& text, long error);
     void PostUnknownMessage(unsigned message);
+    // Worker side: every event for the owner goes this way (the event is taken).
+    void PostToOwner(wxEvent* event) { outbox->Post(event); }
+    // Worker side: the events posted while one of these lives (the lines of one read) reach the
+    // owner together, with one wake-up of the GUI thread.
+    class PostBatch {
+    public:
+        explicit PostBatch(jwxUniCom& driver) : outbox(*driver.outbox) { outbox.Hold(); }
+        ~PostBatch() { outbox.Release(); }
+        PostBatch(const PostBatch&) = delete;
+        PostBatch& operator=(const PostBatch&) = delete;
+
+    private:
+        EventOutbox& outbox;
+    };
 
     wxEvtHandler* owner;
     wxThread* running = nullptr;
@@ -92,5 +107,7 @@ private:
     // the driver.
     std::shared_ptr<std::atomic<int>> linesInFlight = std::make_shared<std::atomic<int>>(0);
     bool startReleasedFlag = false;  // worker side: BeginWorker has released Start
+    // Destroyed after the worker has been joined, handing on what it still holds.
+    std::unique_ptr<EventOutbox> outbox;
     void PostText(int code, const wxString& text);
 };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libwxgtk3.2-dev libgtest-dev googletest
+  libwxgtk3.2-dev libpango1.0-dev libgtest-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth locales
   fonts-dejavu-core fonts-dejavu-extra

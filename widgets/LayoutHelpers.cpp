@@ -6,7 +6,9 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,6 +50,13 @@ const char* FormatFixedWidth(double value, int width, char* buffer, size_t size)
     }
     if (size == 0) return buffer;
     int precision = width - 1;
+    // Every precision above the one that leaves room for the integer digits (and the sign) makes
+    // a text longer than allowed: start there, and step down only where rounding adds a digit.
+    if (std::isfinite(value) && std::fabs(value) < 1e15) {
+        int digits = 1;
+        for (double tens = 10; tens <= std::fabs(value); tens *= 10) ++digits;
+        precision = std::min(precision, width - digits - (std::signbit(value) ? 1 : 0));
+    }
     for (;;) {
         // snprintf reports the full length even when the buffer cut the text.
         int length = PrintDecimal(buffer, size, precision > 0 ? precision : 0, value);

@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/dcclient.h>
+#include <wx/fontutil.h>
 #include <wx/frame.h>
+#include <wx/graphics.h>
+#include <wx/image.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include <memory>
+
+#include <pango/pangocairo.h>
+
+#include "widgets/FixedText.h"
 #include "widgets/jwxNVUDisp.h"
 
 // After the toolkit headers: Xlib defines names they use.
@@ -244,4 +252,78 @@ TEST_F(ReadoutTest, NewTextsAreDrawnAlignedAndReplaceTheOldOnes) {
     readout->SetValueText(wxString());
     wxTheApp->Yield(true);
     EXPECT_EQ(InkOf(readout->GetValueWindow()).left, -1);
+}
+
+namespace {
+// The text as a full layout in the part's font and context draws it, aligned as the part aligns.
+wxImage LaidOutInFull(FixedText* part, const wxString& text) {
+    const wxSize size = part->GetClientSize();
+    wxImage image(size);
+    {
+        std::unique_ptr<wxGraphicsContext> context(wxGraphicsContext::Create(image));
+        cairo_t* cr = static_cast<cairo_t*>(context->GetNativeContext());
+        const wxColour back = part->GetBackgroundColour(), fore = part->GetForegroundColour();
+        cairo_set_source_rgb(cr, back.Red() / 255.0, back.Green() / 255.0, back.Blue() / 255.0);
+        cairo_rectangle(cr, 0, 0, size.x, size.y);
+        cairo_fill(cr);
+        PangoLayout* layout = pango_layout_new(part->GTKGetPangoDefaultContext());
+        pango_layout_set_font_description(layout, part->GetFont().GetNativeFontInfo()->description);
+        const wxScopedCharBuffer utf8 = text.utf8_str();
+        pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.length()));
+        int w = 0, h = 0;
+        pango_layout_get_pixel_size(layout, &w, &h);
+        const long style = part->GetWindowStyleFlag();
+        const int x = style & wxALIGN_RIGHT ? size.x - w : style & wxALIGN_CENTRE_HORIZONTAL ? (size.x - w) / 2 : 0;
+        cairo_set_source_rgb(cr, fore.Red() / 255.0, fore.Green() / 255.0, fore.Blue() / 255.0);
+        cairo_move_to(cr, x, 0);
+        pango_cairo_show_layout(cr, layout);
+        g_object_unref(layout);
+    }
+    return image;
+}
+
+wxImage DrawnByThePart(FixedText* part) {
+    wxImage image(part->GetClientSize());
+    {
+        std::unique_ptr<wxGraphicsContext> context(wxGraphicsContext::Create(image));
+        part->Draw(*context);
+    }
+    return image;
+}
+
+int PixelsApart(const wxImage& a, const wxImage& b) {
+    if (a.GetSize() != b.GetSize()) return -1;
+    int apart = 0;
+    const unsigned char* p = a.GetData();
+    const unsigned char* q = b.GetData();
+    for (int i = 0; i < a.GetWidth() * a.GetHeight(); ++i, p += 3, q += 3)
+        if (p[0] != q[0] || p[1] != q[1] || p[2] != q[2]) ++apart;
+    return apart;
+}
+}  // namespace
+
+// A text the font holds is shaped as one run instead of laid out in full: the same pixels, value
+// and unit parts alike. A character the font lacks takes the full layout, with its fallback.
+TEST_F(ReadoutTest, TextsShapedAsOneRunDrawTheSamePixelsAsAFullLayout) {
+    jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, U8("temperatura "), wxASCII_STR("N 6553.5/6553.5"), U8("sek°C")));
+    panel->Layout();
+    wxTheApp->Yield(true);
+    const char* texts[] = {"-10000", "6553.5", "-99.99999", "N 6553.5/6553.5", "0", "1,23", "---",
+                           "°C", "%", "sek", "min", "mA", "Wyłączony", "AV Te fi"};
+    for (FixedText* part : {readout->GetValueLabel(), readout->GetUnitLabel()}) {
+        for (const char* text : texts) {
+            const wxString shown = wxString::FromUTF8(text);
+            part->SetLabelText(shown);
+            EXPECT_TRUE(part->DrawnAsGlyphRun()) << text;
+            const wxImage drawn = DrawnByThePart(part);
+            EXPECT_EQ(PixelsApart(drawn, LaidOutInFull(part, shown)), 0) << text;
+        }
+    }
+    FixedText* value = readout->GetValueLabel();
+    const wxString missing = U8("7\xe6\xbc\xa2");  // a character no installed font holds
+    value->SetLabelText(missing);
+    EXPECT_FALSE(value->DrawnAsGlyphRun());
+    EXPECT_EQ(PixelsApart(DrawnByThePart(value), LaidOutInFull(value, missing)), 0);
+    value->SetLabelText(wxASCII_STR("12.5"));
+    EXPECT_TRUE(value->DrawnAsGlyphRun());
 }

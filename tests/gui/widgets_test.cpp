@@ -68,6 +68,14 @@ TEST(FormatFixedWidth, WidthFourNeverExceedsFiveCharacters) {
     auto check = [](double value) {
         const std::string text = FormatFixedWidth(value, 4, nullptr, 0);
         EXPECT_LE(text.size(), 5u) << value << " -> " << text;
+        // And no decimal more would have fitted.
+        const size_t point = text.find('.');
+        const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+        if (decimals < 3) {
+            char more[64];
+            std::snprintf(more, sizeof more, "%.*f", decimals + 1, value);
+            EXPECT_GT(std::strlen(more), 5u) << value << " -> " << text;
+        }
     };
     for (double value = -9999.0; value <= 99999.0; value += 0.37) check(value);
     // Around every change in the number of digits, where rounding adds one.
