@@ -13,9 +13,13 @@ EventOutbox::EventOutbox(wxEvtHandler* owner) : owner(owner) {
 EventOutbox::~EventOutbox() { HandOn(); }
 
 void EventOutbox::Post(wxEvent* event) {
-    std::lock_guard<std::mutex> guard(lock);
-    waiting.push_back(event);
-    if (!holding) WakeLocked();
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        waiting.push_back(event);
+        wake = !holding && NeedsWake();
+    }
+    if (wake) Wake();
 }
 
 void EventOutbox::Hold() {
@@ -24,17 +28,24 @@ void EventOutbox::Hold() {
 }
 
 void EventOutbox::Release() {
-    std::lock_guard<std::mutex> guard(lock);
-    holding = false;
-    if (!waiting.empty()) WakeLocked();
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        holding = false;
+        wake = !waiting.empty() && NeedsWake();
+    }
+    if (wake) Wake();
 }
 
 // One wake event at a time: the events posted before it is handled ride with it.
-void EventOutbox::WakeLocked() {
-    if (wakeQueued) return;
+bool EventOutbox::NeedsWake() {
+    if (wakeQueued) return false;
     wakeQueued = true;
-    QueueEvent(new wxCommandEvent(EVT_OUTBOX_WAKE));
+    return true;
 }
+
+// Outside the lock: the GUI thread, woken, takes the lock at once to hand the events on.
+void EventOutbox::Wake() { QueueEvent(new wxCommandEvent(EVT_OUTBOX_WAKE)); }
 
 void EventOutbox::OnWake(wxCommandEvent&) { HandOn(); }
 

@@ -24,7 +24,8 @@ public:
 private:
     void OnWake(wxCommandEvent& event);
     void HandOn();
-    void WakeLocked();  // with the lock held
+    bool NeedsWake();  // with the lock held: whether this post must wake the GUI thread
+    void Wake();
 
 
     wxEvtHandler* owner;
