@@ -27,12 +27,16 @@ bool SamePrefixIgnoringCase(const char* a, const char* b) {
     return true;
 }
 
-// A received line for the log: every byte shows, control bytes as '.'.
+// A received line for the log: every byte shows, control bytes as '.', others as the Latin-1
+// character of that value. Widened byte by byte: the toolkit's 8-bit conversion goes through
+// the C library's locale conversion, and a line is logged per pushed report.
 wxString LoggableText(const char* bytes, size_t length) {
-    std::string shown(bytes, length);
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '.';
-    return wxString::From8BitData(shown.data(), shown.size());
+    std::wstring shown(length, L'.');
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c != 0x7f) shown[i] = static_cast<wchar_t>(c);
+    }
+    return wxString(shown);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // reached through a real driver worker, with the wait running in the real event loop.
 #include <gtest/gtest.h>
 #include <wx/evtloop.h>
+#include <wx/log.h>
 
 #include <atomic>
 #include <chrono>
@@ -250,6 +251,32 @@ TEST(OnLineTest, OnlyValidLinesWithSequenceZeroGiveRecords) {
 
     engine.Abort();
     EXPECT_EQ(engine.OnLine(&line), nullptr);
+}
+
+// Every received line reaches the log as "RX:" and its bytes, line end cut off: control bytes
+// as '.', every other byte as the character of that value, so nothing of a garbled line hides.
+TEST(OnLineTest, LogsEveryLineWithControlBytesAsDots) {
+    struct Capture : wxLog {
+        std::vector<wxString> texts;
+        void DoLogRecord(wxLogLevel, const wxString& text, const wxLogRecordInfo&) override { texts.push_back(text); }
+    };
+    auto* capture = new Capture;
+    std::unique_ptr<wxLog> previous(wxLog::SetActiveTarget(capture));
+    const bool wasVerbose = wxLog::GetVerbose();
+    wxLog::SetVerbose(true);
+    const std::string lines[] = {Reply("029700:0012:ff"), std::string("02\x01" "97\x7f\xe9\t:zz\r\n")};
+    for (const std::string& bytes : lines) {
+        PanelProtocol engine(nullptr, nullptr);
+        ByteBuffer line(static_cast<int32_t>(bytes.size()));
+        line.CopyIn(bytes.data(), line.GetLength());
+        delete engine.OnLine(&line);
+    }
+    wxLog::SetVerbose(wasVerbose);
+    wxLog::SetActiveTarget(previous.release());
+    ASSERT_EQ(capture->texts.size(), 2u);
+    EXPECT_EQ(capture->texts[0], wxString(wxASCII_STR("RX:")) + wxString::FromAscii(Reply("029700:0012:ff").c_str()).BeforeFirst('\r'));
+    EXPECT_EQ(capture->texts[1], wxString(L"RX:02.97.\u00e9.:zz"));
+    delete capture;
 }
 
 TEST_F(TransactTest, SendsNumberedCheckedLineAndTakesMatchingReply) {
