@@ -24,7 +24,8 @@ void SetSource(cairo_t* cr, const wxColour& colour) {
 
 // The characters of read-out numbers. Most fonts neither kern nor substitute them, and then the
 // shaping of such a text is the glyphs of its characters one after the other, each as it is
-// shaped alone: those are kept per font, and each pair met is shaped once to see that it holds.
+// shaped alone: those are kept per font, and each pair met is shaped once to see that it holds
+// (a rule over three or more of them, which fonts of such texts do not have, would not be seen).
 constexpr char kPlainChars[] = "0123456789+-.,:/ ";
 constexpr int kPlainCount = sizeof kPlainChars - 1;
 
@@ -43,17 +44,19 @@ bool SameGlyph(const PangoGlyphInfo& a, const PangoGlyphInfo& b) {
 struct PlainGlyphs {
     enum State : unsigned char { Unknown, Plain, NotPlain };
     PangoShapeFlags flags = PANGO_SHAPE_NONE;
+    PangoLanguage* language = nullptr;  // a font may shape by language
     State single[kPlainCount] = {};
     PangoGlyphInfo glyph[kPlainCount] = {};
     State pair[kPlainCount][kPlainCount] = {};
 
-    static PlainGlyphs& Of(PangoFont* font, PangoShapeFlags flags) {
+    static PlainGlyphs& Of(const PangoAnalysis& run, PangoShapeFlags flags) {
         static const GQuark key = g_quark_from_static_string("mirex-plain-glyphs");
-        auto* table = static_cast<PlainGlyphs*>(g_object_get_qdata(G_OBJECT(font), key));
-        if (!table || table->flags != flags) {
+        auto* table = static_cast<PlainGlyphs*>(g_object_get_qdata(G_OBJECT(run.font), key));
+        if (!table || table->flags != flags || table->language != run.language) {
             table = new PlainGlyphs;
             table->flags = flags;
-            g_object_set_qdata_full(G_OBJECT(font), key, table,
+            table->language = run.language;
+            g_object_set_qdata_full(G_OBJECT(run.font), key, table,
                                     [](gpointer data) { delete static_cast<PlainGlyphs*>(data); });
         }
         return *table;
@@ -90,7 +93,7 @@ bool ShapeFromPlainGlyphs(const wxString& text, PangoAnalysis* run, PangoShapeFl
     int n = 0;
     for (wxString::const_iterator c = text.begin(); c != text.end(); ++c)
         if ((index[n++] = PlainIndex(*c)) < 0) return false;
-    PlainGlyphs& table = PlainGlyphs::Of(run->font, flags);
+    PlainGlyphs& table = PlainGlyphs::Of(*run, flags);
     for (int i = 0; i < n; ++i)
         if (!table.SingleIsPlain(index[i], run, glyphs)) return false;
     for (int i = 1; i < n; ++i)
