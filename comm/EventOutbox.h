@@ -27,7 +27,6 @@ private:
     bool NeedsWake();  // with the lock held: whether this post must wake the GUI thread
     void Wake();
 
-
     wxEvtHandler* owner;
     std::mutex lock;
     std::vector<wxEvent*> waiting;
