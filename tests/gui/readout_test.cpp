@@ -15,6 +15,7 @@
 
 #include <pango/pangocairo.h>
 
+#include "support/gui_ScreenWait.h"
 #include "widgets/FixedText.h"
 #include "widgets/jwxNVUDisp.h"
 
@@ -229,12 +230,12 @@ Ink InkOf(wxWindow* part) {
 TEST_F(ReadoutTest, NewTextsAreDrawnAlignedAndReplaceTheOldOnes) {
     jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, U8("temperatura "), wxASCII_STR("XXXX,XX"), U8("mA°C")));
     panel->Layout();
-    wxTheApp->Yield(true);
+    ASSERT_TRUE(WaitUntilPainted(frame));
     EXPECT_EQ(InkOf(readout->GetValueWindow()).left, -1);  // starts empty
 
     readout->SetValueText(wxASCII_STR("-12,34"));
     readout->SetUnitText(wxASCII_STR("V"));
-    wxTheApp->Yield(true);
+    ASSERT_TRUE(WaitUntilPainted(frame));
     const Ink wide = InkOf(readout->GetValueWindow());
     ASSERT_GE(wide.left, 0);
     EXPECT_GE(wide.right, wide.width - 4);  // right-aligned at the margin
