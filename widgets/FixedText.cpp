@@ -7,8 +7,6 @@
 #include <wx/stattext.h>  // wxST_NO_AUTORESIZE
 #include <wx/utils.h>
 
-#include <cstring>
-
 namespace {
 // On X11 a window can be drawn on at once. Elsewhere (Wayland) only a repaint the toolkit runs
 // reaches the screen, and a repaint draws the whole window's widget tree.
@@ -20,90 +18,6 @@ bool CanDrawAtOnce() {
 void SetSource(cairo_t* cr, const wxColour& colour) {
     cairo_set_source_rgba(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0,
                           colour.Alpha() / 255.0);
-}
-
-// The characters of read-out numbers. Most fonts neither kern nor substitute them, and then the
-// shaping of such a text is the glyphs of its characters one after the other, each as it is
-// shaped alone: those are kept per font, and each pair met is shaped once to see that it holds
-// (a rule over three or more of them, which fonts of such texts do not have, would not be seen).
-constexpr char kPlainChars[] = "0123456789+-.,:/ ";
-constexpr int kPlainCount = sizeof kPlainChars - 1;
-
-int PlainIndex(wxUniChar c) {
-    if (!c.IsAscii()) return -1;
-    const char* at = std::strchr(kPlainChars, static_cast<char>(c.GetValue()));
-    return at && *at ? static_cast<int>(at - kPlainChars) : -1;
-}
-
-bool SameGlyph(const PangoGlyphInfo& a, const PangoGlyphInfo& b) {
-    return a.glyph == b.glyph && a.geometry.width == b.geometry.width && a.geometry.x_offset == b.geometry.x_offset &&
-           a.geometry.y_offset == b.geometry.y_offset && a.attr.is_cluster_start == b.attr.is_cluster_start;
-}
-
-// Kept on the font object itself, so that it goes with the font.
-struct PlainGlyphs {
-    enum State : unsigned char { Unknown, Plain, NotPlain };
-    PangoShapeFlags flags = PANGO_SHAPE_NONE;
-    PangoLanguage* language = nullptr;  // a font may shape by language
-    State single[kPlainCount] = {};
-    PangoGlyphInfo glyph[kPlainCount] = {};
-    State pair[kPlainCount][kPlainCount] = {};
-
-    static PlainGlyphs& Of(const PangoAnalysis& run, PangoShapeFlags flags) {
-        static const GQuark key = g_quark_from_static_string("mirex-plain-glyphs");
-        auto* table = static_cast<PlainGlyphs*>(g_object_get_qdata(G_OBJECT(run.font), key));
-        if (!table || table->flags != flags || table->language != run.language) {
-            table = new PlainGlyphs;
-            table->flags = flags;
-            table->language = run.language;
-            g_object_set_qdata_full(G_OBJECT(run.font), key, table,
-                                    [](gpointer data) { delete static_cast<PlainGlyphs*>(data); });
-        }
-        return *table;
-    }
-
-    bool SingleIsPlain(int i, PangoAnalysis* run, PangoGlyphString* scratch) {
-        if (single[i] == Unknown) {
-            pango_shape_with_flags(&kPlainChars[i], 1, &kPlainChars[i], 1, run, scratch, flags);
-            const bool plain = scratch->num_glyphs == 1 && !(scratch->glyphs[0].glyph & PANGO_GLYPH_UNKNOWN_FLAG);
-            if (plain) glyph[i] = scratch->glyphs[0];
-            single[i] = plain ? Plain : NotPlain;
-        }
-        return single[i] == Plain;
-    }
-
-    bool PairIsPlain(int i, int j, PangoAnalysis* run, PangoGlyphString* scratch) {
-        if (pair[i][j] == Unknown) {
-            const char text[2] = {kPlainChars[i], kPlainChars[j]};
-            pango_shape_with_flags(text, 2, text, 2, run, scratch, flags);
-            const bool plain = scratch->num_glyphs == 2 && SameGlyph(scratch->glyphs[0], glyph[i]) &&
-                               SameGlyph(scratch->glyphs[1], glyph[j]);
-            pair[i][j] = plain ? Plain : NotPlain;
-        }
-        return pair[i][j] == Plain;
-    }
-};
-
-// The glyphs of a text of plain characters put together from the font's table; false when the
-// text holds another character or a pair this font shapes otherwise.
-bool ShapeFromPlainGlyphs(const wxString& text, PangoAnalysis* run, PangoShapeFlags flags, PangoGlyphString* glyphs) {
-    const int length = static_cast<int>(text.length());
-    if (length == 0 || length > 64) return false;
-    int index[64];
-    int n = 0;
-    for (wxString::const_iterator c = text.begin(); c != text.end(); ++c)
-        if ((index[n++] = PlainIndex(*c)) < 0) return false;
-    PlainGlyphs& table = PlainGlyphs::Of(*run, flags);
-    for (int i = 0; i < n; ++i)
-        if (!table.SingleIsPlain(index[i], run, glyphs)) return false;
-    for (int i = 1; i < n; ++i)
-        if (!table.PairIsPlain(index[i - 1], index[i], run, glyphs)) return false;
-    pango_glyph_string_set_size(glyphs, n);
-    for (int i = 0; i < n; ++i) {
-        glyphs->glyphs[i] = table.glyph[index[i]];
-        glyphs->log_clusters[i] = i;  // one byte per character
-    }
-    return true;
 }
 }  // namespace
 
@@ -188,9 +102,8 @@ FixedText::Shaping& FixedText::Shaped() {
         const PangoShapeFlags flags = pango_context_get_round_glyph_positions(pango_layout_get_context(s.layout))
                                           ? PANGO_SHAPE_ROUND_POSITIONS
                                           : PANGO_SHAPE_NONE;
-        if (s.script != Shaping::Common || !ShapeFromPlainGlyphs(text, &run, flags, s.glyphs))
-            pango_shape_with_flags(utf8.data(), static_cast<int>(utf8.length()), utf8.data(),
-                                   static_cast<int>(utf8.length()), &run, s.glyphs, flags);
+        pango_shape_with_flags(utf8.data(), static_cast<int>(utf8.length()), utf8.data(),
+                               static_cast<int>(utf8.length()), &run, s.glyphs, flags);
         s.way = Shaping::Way::Glyphs;
         // A character this font lacks needs the fallback a layout finds.
         for (int i = 0; i < s.glyphs->num_glyphs; ++i)
