@@ -28,6 +28,7 @@
 #include "support/gui_RegulatorFixture.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/SourceLists.h"
+#include "widgets/jwxNVUDisp.h"
 
 namespace {
 
@@ -136,6 +137,43 @@ TEST(GeometryCheckTest, EachFaultIsFoundAndNamed) {
         const std::string faults = w.Faults();
         EXPECT_NE(faults, "");
         for (const char* part : c.expected) EXPECT_NE(faults.find(part), std::string::npos) << part << "\n" << faults;
+        EXPECT_FALSE(LayoutIsSound(&w.dialog));
+    }
+}
+
+// A real read-out laid out from its samples: the value and unit parts keep their size, so a text
+// longer than its sample is cut at the part's edge and must be reported.
+TEST(GeometryCheckTest, ReadoutTextsWiderThanTheirParts) {
+    const struct {
+        const char* name;
+        const char* value;
+        const char* unit;
+        std::vector<const char*> expected;  // all in the faults; none expected when empty
+    } cases[] = {
+        {"texts as wide as the samples", "X", "u", {}},
+        {"no texts yet", "", "", {}},
+        {"a value longer than its sample", "123456789.123456", "u",
+         {"FixedText \"123456789.123456\"", "smaller than", "part of 123456789.123456"}},
+        {"a unit longer than its sample", "X", "very long unit",
+         {"FixedText \"very long unit\"", "smaller than", "part of very long unit"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HandPlaced w;
+        auto* readout = new jwxNVUDisp(&w.dialog, wxASCII_STR("Caption"), wxASCII_STR("X"), wxASCII_STR("u"));
+        w.dialog.SetSizer(readout);
+        w.dialog.Layout();
+        readout->SetValueText(wxString::FromUTF8(c.value));
+        readout->SetUnitText(wxString::FromUTF8(c.unit));
+        const std::string faults = w.Faults();
+        if (c.expected.empty()) {
+            EXPECT_EQ(faults, "");
+            continue;
+        }
+        for (const char* part : c.expected) EXPECT_NE(faults.find(part), std::string::npos) << part << "\n" << faults;
+        // Only the part with the long text is at fault.
+        const char* other = std::string(c.value).size() > 1 ? "very long unit" : "123456789";
+        EXPECT_EQ(faults.find(other), std::string::npos) << faults;
         EXPECT_FALSE(LayoutIsSound(&w.dialog));
     }
 }

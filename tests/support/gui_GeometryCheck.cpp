@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "support/core_EventWait.h"
+#include "widgets/FixedText.h"
 
 namespace {
 
@@ -26,20 +27,25 @@ std::string RectText(const wxRect& r) {
     return out.str();
 }
 
-// One of a read-out's part windows: a plain window holding a single text.
+// One of a read-out's part windows: a plain window holding a single text, a label (the caption)
+// or a self-drawn text (the value and unit).
 bool IsReadoutPart(const wxWindow* window) {
     const wxWindowList& children = window->GetChildren();
     return window->GetClassInfo() == wxCLASSINFO(wxWindow) && children.size() == 1 &&
-           dynamic_cast<const wxStaticText*>(children.front());
+           (dynamic_cast<const wxStaticText*>(children.front()) || dynamic_cast<const FixedText*>(children.front()));
 }
 
 // Class, then the label (the name when it has none), then the rectangle in its parent.
 std::string Describe(const wxWindow* window) {
-    std::string text = Utf8(window->GetClassInfo()->GetClassName());
+    // A self-drawn text has no class information of its own.
+    std::string text = dynamic_cast<const FixedText*>(window) ? std::string("FixedText")
+                                                              : Utf8(window->GetClassInfo()->GetClassName());
     wxString label = window->GetLabel();
     if (label.empty()) {
         // A read-out part window: name it by the text it holds.
-        if (IsReadoutPart(window)) label = wxString::FromUTF8("part of ") + window->GetChildren().front()->GetLabel();
+        if (IsReadoutPart(window))
+            label = wxString::FromUTF8("part of ") +
+                    static_cast<const wxControl*>(window->GetChildren().front())->GetLabelText();
     }
     if (label.empty()) label = window->GetName();
     label.Replace(wxASCII_STR("\n"), wxASCII_STR("\\n"));
@@ -120,7 +126,7 @@ private:
         Fault(Describe(first) + what + Describe(second) + " by " + RectText(common) + " in " + Describe(parent));
     }
 
-    // A text field, label, read-out part or button smaller than it needs.
+    // A text field, label, self-drawn text, read-out part or button smaller than it needs.
     void CheckSize(const wxWindow* window) {
         const wxSize size = window->GetSize();
         wxSize need;
@@ -136,6 +142,13 @@ private:
             wxClientDC dc(const_cast<wxStaticText*>(label));
             dc.SetFont(label->GetFont());
             need = dc.GetMultiLineTextExtent(text);
+        } else if (const auto* fixed = dynamic_cast<const FixedText*>(window)) {
+            // A read-out's value or unit: one line that keeps its size, so a longer text is cut.
+            const wxString text = fixed->GetLabelText();
+            if (text.empty()) return;
+            wxClientDC dc(const_cast<FixedText*>(fixed));
+            dc.SetFont(fixed->GetFont());
+            need = dc.GetTextExtent(text);
         } else if (dynamic_cast<const wxButton*>(window)) {
             if (window->GetLabel().empty()) return;
             need = window->GetBestSize();
