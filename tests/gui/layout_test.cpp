@@ -287,6 +287,37 @@ TEST_F(LayoutTest, MainWindowConnected) {
     CheckFrame("main");
 }
 
+// The main window's read-outs with the longest texts the panel's readings give, on both input
+// boards and both kinds of extension slot.
+TEST_F(LayoutTest, MainWindowWithLongValues) {
+    const struct {
+        const char* name;
+        uint8_t input, slot0, slot1;
+    } boards[] = {{"main long thermometers", 1, 1, 2}, {"main long analog inputs", 2, 1, 1}};
+    for (const auto& board : boards) {
+        SCOPED_TRACE(board.name);
+        sim::SimParam inputKind = *panel.Param(204);
+        inputKind.value = board.input;
+        panel.SetParam(inputKind);
+        sim::SimSlots slots;
+        slots.kinds = {board.slot0, board.slot1, 0, 0};
+        panel.SetSlots(slots);
+        Connect();
+        // Temperatures and humidity at the ends of their 16-bit fields.
+        ASSERT_TRUE(PushAndSettle(sim::ThermometerReport(-32768, -32768, 65535)));
+        // Inputs above their full scale (10 V, 1 V, 20 mA), one flagged as failed.
+        ASSERT_TRUE(PushAndSettle(sim::AnalogInputReport(0x8, {{{1, 12000}, {2, 12000}, {3, 24000}, {3, 24000}}})));
+        const uint32_t lowest = sim::PackDecimal(-10000, 0);
+        ASSERT_TRUE(PushAndSettle(sim::AnalogSecondReport(0, {lowest, lowest, lowest, lowest})));
+        for (unsigned position : {0u, 1u}) ASSERT_TRUE(PushAndSettle(sim::AnalogOutputReport(position, -9999, 1.02f)));
+        ASSERT_TRUE(PushAndSettle(sim::BusInputReport(1, 0, 3, {lowest, lowest, lowest})));
+        // 2099-12-31 23:59:59, the clock's last second.
+        ASSERT_TRUE(PushAndSettle(sim::ClockReport(36524u * 86400u + 86399u)));
+        CheckFrame(board.name);
+        CloseFrame();
+    }
+}
+
 TEST_F(LayoutTest, RegulatorViewsWithSampleTexts) {
     Connect();
     for (int channel = 0; channel < 3; ++channel) {
