@@ -412,7 +412,7 @@ TEST_F(LayoutTest, LiveEditors) {
             chosen.SetInt(0);
             list->GetEventHandler()->ProcessEvent(chosen);
             SettleWindows();
-            SaveWindowShot(dialog, m.name);
+            SaveWindowShot(dialog, std::string(m.name) + " entry read");
             EXPECT_TRUE(LayoutIsSound(dialog)) << m.name << " with an entry read";
             return static_cast<int>(wxID_OK);
         });

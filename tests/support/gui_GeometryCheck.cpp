@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 #include "support/core_EventWait.h"
@@ -194,6 +195,9 @@ void SettleWindows(int milliseconds) {
 void SaveWindowShot(wxWindow* top, const std::string& name) {
     const char* dir = std::getenv("MIREX_SHOT_DIR");
     if (!dir || !*dir || !top) return;
+    // A second picture of the same name would replace the first one unseen.
+    static std::set<std::string> written;
+    if (!written.insert(name).second) ADD_FAILURE() << "a second picture named \"" << name << "\"";
     SettleWindows(300);
     // The X server's own picture of the screen (the toolkit's screen context may lag behind).
     const wxRect area = top->GetScreenRect();

@@ -38,5 +38,6 @@ testing::AssertionResult LayoutIsSound(wxWindow* top);
 void SettleWindows(int milliseconds = 50);
 
 // A picture of the window's screen area, written to dir/name.png when MIREX_SHOT_DIR is set
-// (for looking at the windows the checks pass); nothing otherwise.
+// (for looking at the windows the checks pass); nothing otherwise. Each picture of a process
+// needs a name of its own: a name used twice fails the test.
 void SaveWindowShot(wxWindow* top, const std::string& name);
