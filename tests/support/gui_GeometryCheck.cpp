@@ -9,6 +9,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -198,6 +199,10 @@ void SaveWindowShot(wxWindow* top, const std::string& name) {
     // A second picture of the same name would replace the first one unseen.
     static std::set<std::string> written;
     if (!written.insert(name).second) ADD_FAILURE() << "a second picture named \"" << name << "\"";
+    if (wxGetDisplayInfo().type != wxDisplayX11) {
+        ADD_FAILURE() << "no picture of \"" << name << "\": pictures are taken from an X server";
+        return;
+    }
     SettleWindows(300);
     // The X server's own picture of the screen (the toolkit's screen context may lag behind).
     const wxRect area = top->GetScreenRect();
