@@ -28,6 +28,7 @@
 #include "support/gui_RegulatorFixture.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/SourceLists.h"
+#include "widgets/jwxNVUDisp.h"
 
 namespace {
 
@@ -136,6 +137,43 @@ TEST(GeometryCheckTest, EachFaultIsFoundAndNamed) {
         const std::string faults = w.Faults();
         EXPECT_NE(faults, "");
         for (const char* part : c.expected) EXPECT_NE(faults.find(part), std::string::npos) << part << "\n" << faults;
+        EXPECT_FALSE(LayoutIsSound(&w.dialog));
+    }
+}
+
+// A real read-out laid out from its samples: the value and unit parts keep their size, so a text
+// longer than its sample is cut at the part's edge and must be reported.
+TEST(GeometryCheckTest, ReadoutTextsWiderThanTheirParts) {
+    const struct {
+        const char* name;
+        const char* value;
+        const char* unit;
+        std::vector<const char*> expected;  // all in the faults; none expected when empty
+    } cases[] = {
+        {"texts as wide as the samples", "X", "u", {}},
+        {"no texts yet", "", "", {}},
+        {"a value longer than its sample", "123456789.123456", "u",
+         {"FixedText \"123456789.123456\"", "smaller than", "part of 123456789.123456"}},
+        {"a unit longer than its sample", "X", "very long unit",
+         {"FixedText \"very long unit\"", "smaller than", "part of very long unit"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HandPlaced w;
+        auto* readout = new jwxNVUDisp(&w.dialog, wxASCII_STR("Caption"), wxASCII_STR("X"), wxASCII_STR("u"));
+        w.dialog.SetSizer(readout);
+        w.dialog.Layout();
+        readout->SetValueText(wxString::FromUTF8(c.value));
+        readout->SetUnitText(wxString::FromUTF8(c.unit));
+        const std::string faults = w.Faults();
+        if (c.expected.empty()) {
+            EXPECT_EQ(faults, "");
+            continue;
+        }
+        for (const char* part : c.expected) EXPECT_NE(faults.find(part), std::string::npos) << part << "\n" << faults;
+        // Only the part with the long text is at fault.
+        const char* other = std::string(c.value).size() > 1 ? "very long unit" : "123456789";
+        EXPECT_EQ(faults.find(other), std::string::npos) << faults;
         EXPECT_FALSE(LayoutIsSound(&w.dialog));
     }
 }
@@ -249,6 +287,37 @@ TEST_F(LayoutTest, MainWindowConnected) {
     CheckFrame("main");
 }
 
+// The main window's read-outs with the longest texts the panel's readings give, on both input
+// boards and both kinds of extension slot.
+TEST_F(LayoutTest, MainWindowWithLongValues) {
+    const struct {
+        const char* name;
+        uint8_t input, slot0, slot1;
+    } boards[] = {{"main long thermometers", 1, 1, 2}, {"main long analog inputs", 2, 1, 1}};
+    for (const auto& board : boards) {
+        SCOPED_TRACE(board.name);
+        sim::SimParam inputKind = *panel.Param(204);
+        inputKind.value = board.input;
+        panel.SetParam(inputKind);
+        sim::SimSlots slots;
+        slots.kinds = {board.slot0, board.slot1, 0, 0};
+        panel.SetSlots(slots);
+        Connect();
+        // Temperatures and humidity at the ends of their 16-bit fields.
+        ASSERT_TRUE(PushAndSettle(sim::ThermometerReport(-32768, -32768, 65535)));
+        // Inputs above their full scale (10 V, 1 V, 20 mA), one flagged as failed.
+        ASSERT_TRUE(PushAndSettle(sim::AnalogInputReport(0x8, {{{1, 12000}, {2, 12000}, {3, 24000}, {3, 24000}}})));
+        const uint32_t lowest = sim::PackDecimal(-10000, 0);
+        ASSERT_TRUE(PushAndSettle(sim::AnalogSecondReport(0, {lowest, lowest, lowest, lowest})));
+        for (unsigned position : {0u, 1u}) ASSERT_TRUE(PushAndSettle(sim::AnalogOutputReport(position, -9999, 1.02f)));
+        ASSERT_TRUE(PushAndSettle(sim::BusInputReport(1, 0, 3, {lowest, lowest, lowest})));
+        // 2099-12-31 23:59:59, the clock's last second.
+        ASSERT_TRUE(PushAndSettle(sim::ClockReport(36524u * 86400u + 86399u)));
+        CheckFrame(board.name);
+        CloseFrame();
+    }
+}
+
 TEST_F(LayoutTest, RegulatorViewsWithSampleTexts) {
     Connect();
     for (int channel = 0; channel < 3; ++channel) {
@@ -343,7 +412,7 @@ TEST_F(LayoutTest, LiveEditors) {
             chosen.SetInt(0);
             list->GetEventHandler()->ProcessEvent(chosen);
             SettleWindows();
-            SaveWindowShot(dialog, m.name);
+            SaveWindowShot(dialog, std::string(m.name) + " entry read");
             EXPECT_TRUE(LayoutIsSound(dialog)) << m.name << " with an entry read";
             return static_cast<int>(wxID_OK);
         });

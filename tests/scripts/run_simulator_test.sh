@@ -5,7 +5,7 @@
 # status), and afterwards the program, the simulator and the private home must be gone. The user's
 # own settings and log (in a fake HOME) must be byte-identical at the end.
 #
-#   run_simulator_test.sh RUN_SH BUILD_DIR      (needs DISPLAY and xdotool)
+#   run_simulator_test.sh RUN_SH BUILD_DIR      (needs an X server and xdotool)
 set -uo pipefail
 run_sh=$1
 export MIREX_BUILD_DIR=$2
@@ -13,6 +13,12 @@ export MIREX_BUILD_DIR=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [[ -n ${DISPLAY:-} ]] || fail "no display"
 command -v xdotool >/dev/null || fail "xdotool is missing"
+# GTK takes a Wayland compositor when it finds one (WAYLAND_DISPLAY, else wayland-0), and xdotool
+# sees only the windows of an X server.
+wayland=${WAYLAND_DISPLAY:-wayland-0}
+[[ $wayland == /* ]] || wayland=${XDG_RUNTIME_DIR:-/nonexistent}/$wayland
+[[ ${GDK_BACKEND:-} == x11* || ! -S $wayland ]] ||
+    fail "needs an X server: the program would run on Wayland ($wayland), out of xdotool's sight"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mirex-run-test-XXXXXX")
 run_pid=""

@@ -9,12 +9,15 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 #include "support/core_EventWait.h"
+#include "widgets/FixedText.h"
 
 namespace {
 
@@ -26,20 +29,25 @@ std::string RectText(const wxRect& r) {
     return out.str();
 }
 
-// One of a read-out's part windows: a plain window holding a single text.
+// One of a read-out's part windows: a plain window holding a single text, a label (the caption)
+// or a self-drawn text (the value and unit).
 bool IsReadoutPart(const wxWindow* window) {
     const wxWindowList& children = window->GetChildren();
     return window->GetClassInfo() == wxCLASSINFO(wxWindow) && children.size() == 1 &&
-           dynamic_cast<const wxStaticText*>(children.front());
+           (dynamic_cast<const wxStaticText*>(children.front()) || dynamic_cast<const FixedText*>(children.front()));
 }
 
 // Class, then the label (the name when it has none), then the rectangle in its parent.
 std::string Describe(const wxWindow* window) {
-    std::string text = Utf8(window->GetClassInfo()->GetClassName());
+    // A self-drawn text has no class information of its own.
+    std::string text = dynamic_cast<const FixedText*>(window) ? std::string("FixedText")
+                                                              : Utf8(window->GetClassInfo()->GetClassName());
     wxString label = window->GetLabel();
     if (label.empty()) {
         // A read-out part window: name it by the text it holds.
-        if (IsReadoutPart(window)) label = wxString::FromUTF8("part of ") + window->GetChildren().front()->GetLabel();
+        if (IsReadoutPart(window))
+            label = wxString::FromUTF8("part of ") +
+                    static_cast<const wxControl*>(window->GetChildren().front())->GetLabelText();
     }
     if (label.empty()) label = window->GetName();
     label.Replace(wxASCII_STR("\n"), wxASCII_STR("\\n"));
@@ -120,7 +128,7 @@ private:
         Fault(Describe(first) + what + Describe(second) + " by " + RectText(common) + " in " + Describe(parent));
     }
 
-    // A text field, label, read-out part or button smaller than it needs.
+    // A text field, label, self-drawn text, read-out part or button smaller than it needs.
     void CheckSize(const wxWindow* window) {
         const wxSize size = window->GetSize();
         wxSize need;
@@ -136,6 +144,13 @@ private:
             wxClientDC dc(const_cast<wxStaticText*>(label));
             dc.SetFont(label->GetFont());
             need = dc.GetMultiLineTextExtent(text);
+        } else if (const auto* fixed = dynamic_cast<const FixedText*>(window)) {
+            // A read-out's value or unit: one line that keeps its size, so a longer text is cut.
+            const wxString text = fixed->GetLabelText();
+            if (text.empty()) return;
+            wxClientDC dc(const_cast<FixedText*>(fixed));
+            dc.SetFont(fixed->GetFont());
+            need = dc.GetTextExtent(text);
         } else if (dynamic_cast<const wxButton*>(window)) {
             if (window->GetLabel().empty()) return;
             need = window->GetBestSize();
@@ -181,6 +196,13 @@ void SettleWindows(int milliseconds) {
 void SaveWindowShot(wxWindow* top, const std::string& name) {
     const char* dir = std::getenv("MIREX_SHOT_DIR");
     if (!dir || !*dir || !top) return;
+    // A second picture of the same name would replace the first one unseen.
+    static std::set<std::string> written;
+    if (!written.insert(name).second) ADD_FAILURE() << "a second picture named \"" << name << "\"";
+    if (wxGetDisplayInfo().type != wxDisplayX11) {
+        ADD_FAILURE() << "no picture of \"" << name << "\": pictures are taken from an X server";
+        return;
+    }
     SettleWindows(300);
     // The X server's own picture of the screen (the toolkit's screen context may lag behind).
     const wxRect area = top->GetScreenRect();

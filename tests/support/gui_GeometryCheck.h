@@ -8,10 +8,11 @@
 //     wholly inside its frame: below the title and clear of the frame's line by a free pixel
 //     (a window that covers or touches the line, from inside or outside, is a fault);
 //   - two sibling static boxes side by side whose frames touch;
-//   - a text field narrower than its current text with the field's padding, a label smaller
-//     than its text as drawn in its font (also a read-out's caption, value and unit, whose texts
-//     change without a new layout), a read-out part smaller than its sample made it, or a
-//     button smaller than its best size.
+//   - a text field narrower than its current text with the field's padding; a label, or the
+//     self-drawn text (FixedText) of a read-out's value or unit, smaller than its text as drawn
+//     in its font (a read-out's caption, value and unit change their texts without a new
+//     layout, so it is the text shown now that is measured); a read-out part smaller than its
+//     sample made it; or a button smaller than its best size.
 //
 //     dialog->Show();
 //     SettleWindows();
@@ -37,5 +38,6 @@ testing::AssertionResult LayoutIsSound(wxWindow* top);
 void SettleWindows(int milliseconds = 50);
 
 // A picture of the window's screen area, written to dir/name.png when MIREX_SHOT_DIR is set
-// (for looking at the windows the checks pass); nothing otherwise.
+// (for looking at the windows the checks pass); nothing otherwise. Each picture of a process
+// needs a name of its own: a name used twice fails the test.
 void SaveWindowShot(wxWindow* top, const std::string& name);
