@@ -217,9 +217,10 @@ private:
     bool ShowChannelView(int regulator);
     // The checked selector channel (0..3), -1 for "-".
     int CheckedChannel() const;
-    // The panel behind the view changed (a connection made or lost): the view follows it once
-    // nothing waits below (BringViewInLine, from the idle handler).
-    void FollowConnectedPanel();
+    // The panel behind the view changed (a connection made or lost): marks the checked channel's
+    // view (or its absence) stale; the idle handler brings it in line once nothing waits below
+    // (BringViewInLine).
+    void MarkViewStale();
     void BringViewInLine();
     // Places a view in the "Regulator" box and pushes it onto the handler chain.
     void ShowRegulatorView(int regulator, RegX* view);
