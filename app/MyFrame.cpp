@@ -80,12 +80,9 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     BuildMainPanel();
     RestoreGeometry();
 
-    // The toolkit sends idle and update-UI events to every window at every wake-up of the event
-    // loop, which cost more than a pushed report itself: only windows that ask get them. The
-    // frame asks for idle events (a close put off while a request waited is carried out there);
-    // no window of the program handles update-UI events.
-    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
-    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
+    // Idle events reach only the windows that ask for them (the program sets that mode before
+    // any window is made): the frame asks, as a close put off while a request waited, and a
+    // view still showing another panel, are dealt with there.
     SetExtraStyle(GetExtraStyle() | wxWS_EX_PROCESS_IDLE);
     // The main panel covers the frame's client area: the toolkit's own background will do, with
     // no device context built for an unhandled erase event at every repaint under a new value.

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "comm/HostLookup.h"
+#include "dialogs/LiveEditorOwner.h"
 
 class MyApp;
 struct DecimalValue;
@@ -31,7 +32,7 @@ class wxSocketClient;
 class wxSocketEvent;
 class AssistMon;
 
-class MyFrame : public wxFrame {
+class MyFrame : public wxFrame, public LiveEditorOwner {
 public:
     static constexpr int kReadoutCount = 29;
     static constexpr int kRelayReadout = 20;      // 20..26: P1..P5, E1, E2
@@ -189,13 +190,15 @@ public:
     // The editors' callbacks: read or write one record (gate 0..15, relay output 0..6, analog
     // output or multiplexer 0..3) without a wait window; 0 on success, -1 on failure, and -1
     // without any request for an index outside the area or while the panel is not connected.
-    static int ReadLogicGate(MyFrame* owner, int n, ParamValue** values);
-    static int WriteLogicGate(MyFrame* owner, int n, const uint8_t* record);
-    static int ReadRelay(MyFrame* owner, int n, ParamValue** values);
-    static int WriteRelay(MyFrame* owner, int n, const uint8_t* record);
-    static int ReadAnalogOutput(MyFrame* owner, int n, ParamValue** values);
-    static int WriteAnalogOutput(MyFrame* owner, int n, const uint8_t* sources, const DecimalValue* values,
-                                 const int16_t* limits);
+    // The owner is the frame that opened the editor.
+    static int ReadLogicGate(LiveEditorOwner* owner, int n, ParamValue** values);
+    static int WriteLogicGate(LiveEditorOwner* owner, int n, const uint8_t* record);
+    static int ReadRelay(LiveEditorOwner* owner, int n, ParamValue** values);
+    static int WriteRelay(LiveEditorOwner* owner, int n, const uint8_t* record);
+    static int ReadAnalogOutput(LiveEditorOwner* owner, int n, ParamValue** values);
+    static int WriteAnalogOutput(LiveEditorOwner* owner, int n, const uint8_t* sources, const DecimalValue* values,
+                                         const int16_t* limits);
+    wxWindow* EditorParent() override { return this; }
 
 private:
     int ReadRecordCodes(const uint16_t* codes, int count, ParamValue** values);
@@ -214,9 +217,10 @@ private:
     bool ShowChannelView(int regulator);
     // The checked selector channel (0..3), -1 for "-".
     int CheckedChannel() const;
-    // The panel behind the view changed (a connection made or lost): the view follows it once
-    // nothing waits below (BringViewInLine, from the idle handler).
-    void FollowConnectedPanel();
+    // The panel behind the view changed (a connection made or lost): marks the checked channel's
+    // view (or its absence) stale; the idle handler brings it in line once nothing waits below
+    // (BringViewInLine).
+    void MarkViewStale();
     void BringViewInLine();
     // Places a view in the "Regulator" box and pushes it onto the handler chain.
     void ShowRegulatorView(int regulator, RegX* view);

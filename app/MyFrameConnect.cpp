@@ -78,7 +78,7 @@ void MyFrame::RunConnectStep(int step) {
                 m_connected = true;
                 EnableMenus(true);
                 FitReadoutsToConfiguration();
-                FollowConnectedPanel();
+                MarkViewStale();
             } else if (m_client->GetState() != CLIENT_DRIVER_LOST) {
                 Notice(this, U8("Komunikacja nie została nawiązana"));
                 m_client->Detach();
@@ -126,7 +126,7 @@ void MyFrame::StopDriver() {
 void MyFrame::ShowNotConnected() {
     m_connected = false;
     BlankReadouts();
-    FollowConnectedPanel();
+    MarkViewStale();
     ShowStatusText(U8("Brak połączenia z panelem"));
 }
 

@@ -22,6 +22,9 @@ constexpr int kAnalogOutputs = 2;  // Wy #1, Wy #2; then the multiplexers
 int AnalogRecordCount(int n) { return n < kAnalogOutputs ? 7 : 9; }
 int AnalogRecordBase(int n) { return n < kAnalogOutputs ? 880 + 7 * n : 896 + 12 * n; }
 
+// The editors hand back the owner they were given: the frame that opened them.
+MyFrame* Frame(LiveEditorOwner* owner) { return static_cast<MyFrame*>(owner); }
+
 }  // namespace
 
 void MyFrame::OnLogicConf(wxCommandEvent&) {
@@ -53,21 +56,21 @@ int MyFrame::WriteRecords(ParamValue** records, int count) {
     return m_client->WriteParams(count, records, false) == PARAM_OK ? 0 : -1;
 }
 
-int MyFrame::ReadLogicGate(MyFrame* owner, int n, ParamValue** values) {
+int MyFrame::ReadLogicGate(LiveEditorOwner* owner, int n, ParamValue** values) {
     if (!InRange(n, DlgLogicConf::kGateCount)) return -1;
     const uint16_t first = static_cast<uint16_t>(768 + 3 * n);
     const uint16_t codes[3] = {first, static_cast<uint16_t>(first + 1), static_cast<uint16_t>(first + 2)};
-    return owner->ReadRecordCodes(codes, 3, values);
+    return Frame(owner)->ReadRecordCodes(codes, 3, values);
 }
 
-int MyFrame::WriteLogicGate(MyFrame* owner, int n, const uint8_t* record) {
+int MyFrame::WriteLogicGate(LiveEditorOwner* owner, int n, const uint8_t* record) {
     if (!InRange(n, DlgLogicConf::kGateCount)) return -1;
     ParamRecords records(3);
     for (int i = 0; i < 3; ++i) {
         records.Data()[i] = new ParamValue;
         records[i]->SetU8(record[i], 768 + 3 * n + i);
     }
-    return owner->WriteRecords(records.Data(), 3);
+    return Frame(owner)->WriteRecords(records.Data(), 3);
 }
 
 namespace {
@@ -79,14 +82,14 @@ void RelayCodes(int n, uint16_t codes[3]) {
 }
 }  // namespace
 
-int MyFrame::ReadRelay(MyFrame* owner, int n, ParamValue** values) {
+int MyFrame::ReadRelay(LiveEditorOwner* owner, int n, ParamValue** values) {
     if (!InRange(n, DlgRelayConf::kOutputCount)) return -1;
     uint16_t codes[3];
     RelayCodes(n, codes);
-    return owner->ReadRecordCodes(codes, 3, values);
+    return Frame(owner)->ReadRecordCodes(codes, 3, values);
 }
 
-int MyFrame::WriteRelay(MyFrame* owner, int n, const uint8_t* record) {
+int MyFrame::WriteRelay(LiveEditorOwner* owner, int n, const uint8_t* record) {
     if (!InRange(n, DlgRelayConf::kOutputCount)) return -1;
     uint16_t codes[3];
     RelayCodes(n, codes);
@@ -95,19 +98,19 @@ int MyFrame::WriteRelay(MyFrame* owner, int n, const uint8_t* record) {
         records.Data()[i] = new ParamValue;
         records[i]->SetU8(record[i], codes[i]);
     }
-    return owner->WriteRecords(records.Data(), 3);
+    return Frame(owner)->WriteRecords(records.Data(), 3);
 }
 
-int MyFrame::ReadAnalogOutput(MyFrame* owner, int n, ParamValue** values) {
+int MyFrame::ReadAnalogOutput(LiveEditorOwner* owner, int n, ParamValue** values) {
     if (!InRange(n, DlgAnalogOut::kEntryCount)) return -1;
     const int count = AnalogRecordCount(n);
     std::vector<uint16_t> codes;
     for (int i = 0; i < count; ++i) codes.push_back(static_cast<uint16_t>(AnalogRecordBase(n) + i));
-    return owner->ReadRecordCodes(codes.data(), count, values);
+    return Frame(owner)->ReadRecordCodes(codes.data(), count, values);
 }
 
-int MyFrame::WriteAnalogOutput(MyFrame* owner, int n, const uint8_t* sources, const DecimalValue* values,
-                               const int16_t* limits) {
+int MyFrame::WriteAnalogOutput(LiveEditorOwner* owner, int n, const uint8_t* sources, const DecimalValue* values,
+                                       const int16_t* limits) {
     if (!InRange(n, DlgAnalogOut::kEntryCount)) return -1;
     const int count = AnalogRecordCount(n);
     const int decimals = count - 5;
@@ -123,5 +126,5 @@ int MyFrame::WriteAnalogOutput(MyFrame* owner, int n, const uint8_t* sources, co
         else
             record->SetS16(limits[i - 3 - decimals], base + i);
     }
-    return owner->WriteRecords(records.Data(), count);
+    return Frame(owner)->WriteRecords(records.Data(), count);
 }

@@ -1,5 +1,6 @@
-// The live read-outs: the boxes that match the connected panel's hardware, built once per run,
-// and the decoding of every pushed report into their texts.
+// The live read-outs: the boxes that match the connected panel's hardware, built for each
+// panel (a connection that finds other boards gets new boxes), and the decoding of every pushed
+// report into their texts.
 #include <wx/statbox.h>
 
 #include "app/MyFrame.h"

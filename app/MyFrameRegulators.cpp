@@ -95,7 +95,7 @@ int MyFrame::CheckedChannel() const {
     return -1;
 }
 
-void MyFrame::FollowConnectedPanel() {
+void MyFrame::MarkViewStale() {
     // Only the checked channel matters; the view is brought in line at idle (below).
     m_viewOfOtherPanel = CheckedChannel() >= 0;
 }

@@ -43,9 +43,16 @@ public:
     wxEvtHandler* GetOwner() const { return owner; }
 
     static constexpr int kTimeoutMs = 1500;
-    // Received lines posted to the owner that it has not handled yet, at most: beyond this the
-    // worker stops reading until the owner catches up, so a flooding peer cannot make the queue
-    // (and memory) grow without bound.
+    // Received lines posted to the owner that it has not handled yet (a line counts from its post
+    // until the owner is done with it, its time in the EventOutbox included; the outbox itself
+    // holds any number): once this many are in flight the worker stops reading until the owner
+    // catches up, so a flooding peer cannot make the queue (and memory) grow without bound. The
+    // count is looked at before each read, and one read posts a line for every terminator it
+    // brought, so each driver's bound is:
+    //   serial: kMaxLinesInFlight, as a read asks for no more bytes than lines may still be posted;
+    //   USB bridge: kMaxLinesInFlight - 1 + jwxFtdiUSB::kMaxBurstBytes (767), one burst of bytes;
+    //   TCP: kMaxLinesInFlight - 1 + LineAssembler::kCapacity (1279), one receive into the line
+    //   buffer (the at most 512 bytes left over from the proxy handshake come when none are).
     static constexpr int kMaxLinesInFlight = 256;
     // How often a worker held back by unhandled lines looks whether the owner caught up.
     static constexpr int kBacklogPollMs = 5;

@@ -34,7 +34,7 @@ int16_t SignedValue(const ParamValue* value) { return static_cast<int16_t>(value
 
 }  // namespace
 
-DlgAnalogOut::DlgAnalogOut(LiveEditorOwner owner, const wxString& title, ReadRecordFn read, WriteAnalogOutFn write,
+DlgAnalogOut::DlgAnalogOut(LiveEditorOwner* owner, const wxString& title, ReadRecordFn read, WriteAnalogOutFn write,
                            long style, wxWindowID id)
     : LiveEditor(owner, title, U8("Wyjścia i multipleksery analogowe"), EntryNames(), read, style, id),
       write(write) {

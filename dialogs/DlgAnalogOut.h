@@ -17,7 +17,7 @@ public:
     static constexpr int kFirstNormalisedSource = 81;
     enum Field { PRIMARY_MIN, PRIMARY_MAX, ALTERNATIVE_MIN, ALTERNATIVE_MAX, LOWER_LIMIT, UPPER_LIMIT, kFieldCount };
 
-    DlgAnalogOut(LiveEditorOwner owner, const wxString& title, ReadRecordFn read, WriteAnalogOutFn write, long style,
+    DlgAnalogOut(LiveEditorOwner* owner, const wxString& title, ReadRecordFn read, WriteAnalogOutFn write, long style,
                  wxWindowID id);
 
     wxTextCtrl* GetField(Field field) const { return fields[field]; }

@@ -20,7 +20,7 @@ wxArrayString GateNames() {
 
 }  // namespace
 
-DlgLogicConf::DlgLogicConf(LiveEditorOwner owner, const wxString& title, ReadRecordFn read, WriteRecordFn write,
+DlgLogicConf::DlgLogicConf(LiveEditorOwner* owner, const wxString& title, ReadRecordFn read, WriteRecordFn write,
                            long style, wxWindowID id)
     : LiveEditor(owner, title, U8("Bramki logiczne"), GateNames(), read, style, id), write(write) {
     const std::vector<wxString> sources = SourceListItems(BinarySourceList);

@@ -11,7 +11,7 @@ class DlgLogicConf : public LiveEditor {
 public:
     static constexpr int kGateCount = 16;
 
-    DlgLogicConf(LiveEditorOwner owner, const wxString& title, ReadRecordFn read, WriteRecordFn write, long style,
+    DlgLogicConf(LiveEditorOwner* owner, const wxString& title, ReadRecordFn read, WriteRecordFn write, long style,
                  wxWindowID id);
 
     // The record as the controls stand: input sources (a list without a selection keeps the

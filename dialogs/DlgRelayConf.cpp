@@ -22,7 +22,7 @@ wxString DlgRelayConf::OutputName(int index) {
     return index < 5 ? wxString::Format(wxASCII_STR("P%d"), index + 1) : wxString::Format(wxASCII_STR("E%d"), index - 4);
 }
 
-DlgRelayConf::DlgRelayConf(LiveEditorOwner owner, const wxString& title, ReadRecordFn read, WriteRecordFn write,
+DlgRelayConf::DlgRelayConf(LiveEditorOwner* owner, const wxString& title, ReadRecordFn read, WriteRecordFn write,
                            long style, wxWindowID id)
     : LiveEditor(owner, title, U8("Wyjścia przekaźnikowe"), OutputNames(), read, style, id), write(write) {
     sources[0] = MakeCombo(SourceListItems(RelaySourceList));

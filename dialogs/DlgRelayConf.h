@@ -8,7 +8,7 @@ class DlgRelayConf : public LiveEditor {
 public:
     static constexpr int kOutputCount = 7;
 
-    DlgRelayConf(LiveEditorOwner owner, const wxString& title, ReadRecordFn read, WriteRecordFn write, long style,
+    DlgRelayConf(LiveEditorOwner* owner, const wxString& title, ReadRecordFn read, WriteRecordFn write, long style,
                  wxWindowID id);
 
     // The output's name as the list shows it: P1..P5, E1, E2.

@@ -9,9 +9,9 @@ wxString U8(const char* text) { return wxString::FromUTF8(text); }
 constexpr long kErrorStyle = wxOK | wxICON_EXCLAMATION;
 }  // namespace
 
-LiveEditor::LiveEditor(LiveEditorOwner owner, const wxString& title, const wxString& caption,
+LiveEditor::LiveEditor(LiveEditorOwner* owner, const wxString& title, const wxString& caption,
                        const wxArrayString& entries, ReadRecordFn read, long style, wxWindowID id)
-    : ConfigDialog(owner.window, title, caption, style, id), owner(owner.frame), read(read) {
+    : ConfigDialog(owner->EditorParent(), title, caption, style, id), owner(owner), read(read) {
     readErrorText = U8("Błąd odczytu");
     writeErrorText = U8("Błąd zapisu danych");
     list = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, entries);

@@ -20,30 +20,20 @@
 #include <cstdint>
 
 #include "dialogs/ConfigDialog.h"
+#include "dialogs/LiveEditorOwner.h"
 
-class MyFrame;
 class ParamRecords;
 struct ParamValue;
 
 // Reads record index of the area into values (new records that the caller deletes); 0 on
 // success, -1 on failure (values then all null).
-using ReadRecordFn = int (*)(MyFrame* owner, int index, ParamValue** values);
+using ReadRecordFn = int (*)(LiveEditorOwner* owner, int index, ParamValue** values);
 // Writes the bytes of record index; 0 / -1.
-using WriteRecordFn = int (*)(MyFrame* owner, int index, const uint8_t* record);
+using WriteRecordFn = int (*)(LiveEditorOwner* owner, int index, const uint8_t* record);
 // Writes an analog output or multiplexer: three sources in record order, the normalisation
 // decimals in parameter order (2 for an output, 4 for a multiplexer) and the two limits.
-using WriteAnalogOutFn = int (*)(MyFrame* owner, int index, const uint8_t* sources, const DecimalValue* values,
+using WriteAnalogOutFn = int (*)(LiveEditorOwner* owner, int index, const uint8_t* sources, const DecimalValue* values,
                                  const int16_t* limits);
-
-// Who opens an editor: the main window, handed back to every callback, and the same window as
-// the dialog's parent. The editors never look into the main window; the conversion to its
-// window is made where the caller knows its class, so this layer needs no header above it.
-struct LiveEditorOwner {
-    template <class Frame>
-    LiveEditorOwner(Frame* frame) : frame(frame), window(frame) {}
-    MyFrame* frame;
-    wxWindow* window;
-};
 
 class LiveEditor : public ConfigDialog {
 public:
@@ -55,10 +45,10 @@ public:
 
 protected:
     // entries: the list's item texts, one per record; read: the owner's read callback.
-    LiveEditor(LiveEditorOwner owner, const wxString& title, const wxString& caption, const wxArrayString& entries,
+    LiveEditor(LiveEditorOwner* owner, const wxString& title, const wxString& caption, const wxArrayString& entries,
                ReadRecordFn read, long style, wxWindowID id);
 
-    MyFrame* Owner() const { return owner; }
+    LiveEditorOwner* Owner() const { return owner; }
     // Reads record index through the read callback; true when its first count values arrived.
     bool ReadRecord(int index, ParamRecords& values, int count);
     wxListBox* List() const { return list; }
@@ -106,7 +96,7 @@ private:
     int AskSave();
     void RestoreSelection();
 
-    MyFrame* owner;
+    LiveEditorOwner* owner;
     ReadRecordFn read;
     wxListBox* list = nullptr;
     wxBoxSizer* listRow = nullptr;

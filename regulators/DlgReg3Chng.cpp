@@ -14,7 +14,10 @@
 namespace {
 wxString U8(const char* text) { return wxString::FromUTF8(text); }
 constexpr int kFieldWidth = 70;
-constexpr int kGap = 2;  // around the controls of a row
+constexpr int kGap = 2;              // around the controls of a row
+constexpr int kSetPointSpacing = 8;  // between the SP1 field and the SP2 caption
+constexpr int kUnitPairMargin = 8;   // between a time field and its unit pair
+constexpr int kUnitSpacing = 4;      // between the two radio buttons of a unit pair
 }  // namespace
 
 DlgReg3Chng::DlgReg3Chng(wxWindow* parent, const wxString& title, ParamValue** items, long style, wxWindowID id)
@@ -27,7 +30,7 @@ DlgReg3Chng::DlgReg3Chng(wxWindow* parent, const wxString& title, ParamValue** i
     wxBoxSizer* row = AddCustomRow();
     for (int i = 0; i < 2; ++i) {
         setPointFields[i] = MakeDecimalText(*items[ITEM_SP1 + i]->GetDecimal(), kFieldWidth);
-        if (i == 1) row->AddSpacer(8);
+        if (i == 1) row->AddSpacer(kSetPointSpacing);
         row->Add(numberCaptions[i], 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
         row->Add(setPointFields[i], 1, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
     }
@@ -53,9 +56,9 @@ DlgReg3Chng::DlgReg3Chng(wxWindow* parent, const wxString& title, ParamValue** i
     // A time row holds its unit pair where the set-point row holds the SP2 caption and field.
     // Fields at least this wide keep the time rows the narrower ones, so the time fields can
     // take the SP1 field's width at any dialog size without pushing their units out.
-    const int pairWidth =
-        8 + secondsRadio[0]->GetBestSize().GetWidth() + 4 + minutesRadio[0]->GetBestSize().GetWidth();
-    const int setPoint2Width = 8 + numberCaptions[1]->GetMinSize().GetWidth() + 4 * kGap;
+    const int pairWidth = kUnitPairMargin + secondsRadio[0]->GetBestSize().GetWidth() + kUnitSpacing +
+                          minutesRadio[0]->GetBestSize().GetWidth();
+    const int setPoint2Width = kSetPointSpacing + numberCaptions[1]->GetMinSize().GetWidth() + 4 * kGap;
     const wxSize fieldSize(std::max(kFieldWidth, pairWidth - setPoint2Width), -1);
     for (wxTextCtrl* field : setPointFields) field->SetMinSize(fieldSize);
     for (wxTextCtrl* field : timeFields) field->SetMinSize(fieldSize);
@@ -90,8 +93,8 @@ void DlgReg3Chng::AddTimeRow(wxStaticText* caption, wxTextCtrl* field, wxRadioBu
     row->Add(caption, 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
     row->Add(field, 0, wxALIGN_CENTER_VERTICAL | wxALL, kGap);
     if (!unitPair) return;
-    row->Add(unitPair[0], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
-    row->Add(unitPair[1], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+    row->Add(unitPair[0], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kUnitPairMargin);
+    row->Add(unitPair[1], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kUnitSpacing);
 }
 
 // The time fields follow the width the set-point fields take as the dialog is resized, so the

@@ -113,6 +113,7 @@ TEST_F(LiveEditorTest, GateIsReadWhenChosenAndWrittenBackWithZapisz) {
     RunMenu(ID_LOGIC_CONF);
     EXPECT_EQ(answer.Records().size(), 1u);
     EXPECT_EQ(Utf8(answer.Records()[0].title), "Bramki logiczne");
+    EXPECT_EQ(answer.Records()[0].owner, static_cast<wxWindow*>(frame));  // shown over the main window
     EXPECT_EQ(Writes(), (WriteList{{774, 101}, {775, 0}, {776, 0x0F}}));
     EXPECT_EQ(Stored(776), 0x0Fu);
 }

@@ -23,6 +23,9 @@ int RunWindowBenchmark(int argc, char** argv, const std::function<int()>& body) 
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::SetLogLevel(wxLOG_Warning);
+    // The program's event modes (MyApp::OnInit): idle and update-UI events only where asked for.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     int rc = 1;
     {
         wxGUIEventLoop loop;

@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
     }
     FailTestsOnWxAssert();
     delete wxLog::SetActiveTarget(new wxLogStderr);
+    // The program's event modes (MyApp::OnInit): idle and update-UI events only where asked for.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     int result = 1;
     if (wxTheApp->CallOnInit()) {
         wxGUIEventLoop loop;
