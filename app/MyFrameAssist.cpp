@@ -230,7 +230,8 @@ void MyFrame::OnAssistCancel(wxCommandEvent&) {
 
 void MyFrame::ResumeReportsAfterAssist() {
     if (m_closing || !m_connected || m_client->GetState() != CLIENT_STARTED) return;
-    if (!m_client->SetMode(0xFFFF)) wxLogWarning(wxASCII_STR("Pushed reports not restarted after remote assistance"));
+    if (!m_client->SetMode(PanelClient::kReportsOn))
+        wxLogWarning(wxASCII_STR("Pushed reports not restarted after remote assistance"));
 }
 
 void MyFrame::EndAssist() {

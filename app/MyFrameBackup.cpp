@@ -31,8 +31,6 @@ const wxString kBackupPathKey = wxASCII_STR("/path/backup");
 // List indexes are 16-bit: a panel that never sends the end mark has told all of its list
 // after this many.
 const int kListIndexCount = 65536;
-const uint16_t kReportsOff = 0;
-const uint16_t kReportsOn = 0xFFFF;
 
 void Notice(wxWindow* parent, const wxString& text) { MesgBox(parent, text, wxEmptyString, kNoticeStyle); }
 
@@ -87,10 +85,10 @@ WaitWindow* MyFrame::ShowBackupWaitWindow() {
 }
 
 bool MyFrame::SaveConfigToFile(const wxString& path) {
-    if (!m_client->SetMode(kReportsOff)) {
+    if (!m_client->SetMode(PanelClient::kReportsOff)) {
         // Nothing was read: saying nothing would pass for a completed save.
         Notice(this, U8("Błąd podczas odczytu konfiguracji z urządzenia"));
-        m_client->SetMode(kReportsOn);
+        m_client->SetMode(PanelClient::kReportsOn);
         return false;
     }
 
@@ -143,20 +141,20 @@ bool MyFrame::SaveConfigToFile(const wxString& path) {
     }
     // Whatever stopped the save, the chosen file keeps its old content.
     file.Discard();
-    m_client->SetMode(kReportsOn);
+    m_client->SetMode(PanelClient::kReportsOn);
     return complete;
 }
 
 bool MyFrame::LoadConfigFromFile(const wxString& path) {
-    if (!m_client->SetMode(kReportsOff)) {
+    if (!m_client->SetMode(PanelClient::kReportsOff)) {
         Notice(this, U8("Komunikacja nie została nawiązana"));
-        m_client->SetMode(kReportsOn);
+        m_client->SetMode(PanelClient::kReportsOn);
         return false;
     }
     wxFile file;
     if (!wxFile::Exists(path) || !file.Open(path, wxFile::read)) {
         Notice(this, U8("Nie można otworzyć pliku"));
-        m_client->SetMode(kReportsOn);
+        m_client->SetMode(PanelClient::kReportsOn);
         return false;
     }
 
@@ -193,6 +191,6 @@ bool MyFrame::LoadConfigFromFile(const wxString& path) {
         }
     }
     file.Close();
-    m_client->SetMode(kReportsOn);
+    m_client->SetMode(PanelClient::kReportsOn);
     return allWritten;
 }
