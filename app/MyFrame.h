@@ -259,7 +259,9 @@ private:
     void ShowProxyError(const wxString& message, const wxString& caption);
     void ShowUnknownProxy();
     // After an assistance that relayed: the operator may have switched the pushed reports off.
-    void ResumeReportsAfterAssist();
+    // False when they could not be switched on again while the panel stays connected: the
+    // read-outs are blanked then, and the caller tells the user.
+    bool ResumeReportsAfterAssist();
 
     HostLookup m_proxyLookup{this, kProxyLookupId};
     wxTimer m_assistTimer{this, kAssistTimerId};
