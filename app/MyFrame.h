@@ -231,9 +231,11 @@ private:
     // --- Backup file (MyFrameBackup.cpp) ---
 public:
     // Save and load of a backup file at a path already chosen (the menu commands ask for it
-    // first). Each runs to its end with the panel's pushed reports off and tells the user about
-    // every failure; true when the whole parameter set was saved, or every parameter line of
-    // the file was written.
+    // first). Each runs to its end, keeps the panel's pushed reports off while it reads or
+    // writes parameters and tells the user about every failure. The load reads and checks the
+    // whole file before its first write and asks before writing a file with skipped lines.
+    // True when the whole parameter set was saved, or when every line of the file other than
+    // comments and blank ones was a parameter line and all of them were written.
     bool SaveConfigToFile(const wxString& path);
     bool LoadConfigFromFile(const wxString& path);
 
@@ -263,7 +265,9 @@ private:
     void ShowProxyError(const wxString& message, const wxString& caption);
     void ShowUnknownProxy();
     // After an assistance that relayed: the operator may have switched the pushed reports off.
-    void ResumeReportsAfterAssist();
+    // False when they could not be switched on again while the panel stays connected: the
+    // read-outs are blanked then, and the caller tells the user.
+    bool ResumeReportsAfterAssist();
 
     HostLookup m_proxyLookup{this, kProxyLookupId};
     wxTimer m_assistTimer{this, kAssistTimerId};

@@ -30,6 +30,10 @@ constexpr int kReadChunk = 32;
 constexpr long kToPanelLimit = 4096;
 // Timer period while connecting, while reading is paused or bytes wait for the proxy.
 constexpr int kAssistTickMs = 20;
+
+void ShowReportsNotResumed(wxWindow* parent) {
+    MesgBox(parent, U8("Nie udało się ponownie włączyć odczytów z urządzenia"), U8("Zdalna asysta"), kNoticeStyle);
+}
 }  // namespace
 
 void MyFrame::OnRemoteAssist(wxCommandEvent&) {
@@ -113,10 +117,13 @@ void MyFrame::OnProxySocket(wxSocketEvent& event) {
         case wxSOCKET_LOST: {
             const bool greeted = m_assistState == 1;
             EndAssist();
-            if (greeted) ResumeReportsAfterAssist();
+            // Switched on before the message, so that the read-outs run again while it is read;
+            // a failure to do so is told after it, once the user knows the assistance ended.
+            const bool resumed = !greeted || ResumeReportsAfterAssist();
             ShowProxyError(greeted ? U8("Połączenie zamknięte przez proxy")
                                    : U8("Nie udało się nawiązac połączenia z proxy"),
                            U8("Brak połączenia z proxy"));
+            if (!resumed) ShowReportsNotResumed(this);
             break;
         }
         default:
@@ -225,12 +232,18 @@ void MyFrame::OnAssistCancel(wxCommandEvent&) {
     const bool relayed = m_assistState == 1;
     // Closing the socket is the only signal to the proxy.
     EndAssist();
-    if (relayed) ResumeReportsAfterAssist();
+    if (relayed && !ResumeReportsAfterAssist()) ShowReportsNotResumed(this);
 }
 
-void MyFrame::ResumeReportsAfterAssist() {
-    if (m_closing || !m_connected || m_client->GetState() != CLIENT_STARTED) return;
-    if (!m_client->SetMode(0xFFFF)) wxLogWarning(wxASCII_STR("Pushed reports not restarted after remote assistance"));
+bool MyFrame::ResumeReportsAfterAssist() {
+    auto panelConnected = [this] { return !m_closing && m_connected && m_client->GetState() == CLIENT_STARTED; };
+    if (!panelConnected() || m_client->SetMode(PanelClient::kReportsOn)) return true;
+    wxLogWarning(wxASCII_STR("Pushed reports not restarted after remote assistance"));
+    // A link lost meanwhile has been told on its own road (the window closes or shows no panel).
+    if (!panelConnected()) return true;
+    // The values shown would stand still while they look live.
+    BlankReadouts();
+    return false;
 }
 
 void MyFrame::EndAssist() {

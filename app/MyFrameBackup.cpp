@@ -3,16 +3,21 @@
 // The save walks the panel's own parameter list, so it needs no table of parameters here; the
 // load writes back whatever parameter lines the file holds. A save replaces the chosen file
 // only once the whole set has been read and written to disk, so a failure never costs the
-// backup that was there before.
+// backup that was there before. A load reads and checks the whole file before its first write,
+// so a damaged or cut-off file never leaves the panel with part of it unless the user asked
+// for that.
 #include <wx/config.h>
 #include <wx/datetime.h>
+#include <wx/dialog.h>
 #include <wx/file.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
+#include <wx/modalhook.h>
 #include <wx/weakref.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/MyFrame.h"
 #include "comm/ConfigBackupFile.h"
@@ -31,8 +36,6 @@ const wxString kBackupPathKey = wxASCII_STR("/path/backup");
 // List indexes are 16-bit: a panel that never sends the end mark has told all of its list
 // after this many.
 const int kListIndexCount = 65536;
-const uint16_t kReportsOff = 0;
-const uint16_t kReportsOn = 0xFFFF;
 
 void Notice(wxWindow* parent, const wxString& text) { MesgBox(parent, text, wxEmptyString, kNoticeStyle); }
 
@@ -44,17 +47,34 @@ wxString AskForPath(wxFileDialog& dialog) {
     return answer == wxID_OK ? dialog.GetPath() : wxString();
 }
 
-// What a load read to the end of its file left out: empty when every line other than comments
-// and blank ones was a parameter line and there was at least one.
-wxString SkippedLinesSummary(const BackupFileReader& reader) {
-    wxString text;
-    if (reader.ParamLines() == 0) text = U8("Plik nie zawiera żadnego parametru");
-    if (reader.SkippedLines() > 0) {
-        if (!text.empty()) text += wxASCII_STR("\n");
-        text += wxString::Format(U8("Pominięte linie pliku: %d\nPierwsza pominięta: linia %d"), reader.SkippedLines(),
-                                 reader.FirstSkippedLine());
+// How many lines of a file read to its end were skipped, and the first of them.
+wxString SkippedLinesText(const BackupFileReader& reader) {
+    return wxString::Format(U8("Pominięte linie pliku: %d\nPierwsza pominięta: linia %d"), reader.SkippedLines(),
+                            reader.FirstSkippedLine());
+}
+
+// While registered, Escape answers a yes/no message box without Cancel with "Nie". Such a box
+// ends only through one of its two buttons, so Escape would otherwise do nothing at all.
+class EscapeAnswersNo : public wxModalDialogHook {
+public:
+    EscapeAnswersNo() { Register(); }
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (dialog->FindWindow(wxID_NO) && !dialog->FindWindow(wxID_CANCEL)) dialog->SetEscapeId(wxID_NO);
+        return wxID_NONE;
     }
-    return text;
+};
+
+// Asks whether the good lines of a file that also holds skipped ones are to be written; "Nie",
+// the answer that changes nothing, is the default.
+bool WriteDespiteSkippedLines(wxWindow* parent, const BackupFileReader& reader) {
+    const wxString question =
+        SkippedLinesText(reader) +
+        wxString::Format(U8("\n\nZapisać pozostałe parametry (%d) do urządzenia?"), reader.ParamLines());
+    EscapeAnswersNo escape;
+    MesgBox box(parent, question, wxEmptyString, wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    return box.GetResult() == wxID_YES;
 }
 
 }  // namespace
@@ -87,10 +107,10 @@ WaitWindow* MyFrame::ShowBackupWaitWindow() {
 }
 
 bool MyFrame::SaveConfigToFile(const wxString& path) {
-    if (!m_client->SetMode(kReportsOff)) {
+    if (!m_client->SetMode(PanelClient::kReportsOff)) {
         // Nothing was read: saying nothing would pass for a completed save.
         Notice(this, U8("Błąd podczas odczytu konfiguracji z urządzenia"));
-        m_client->SetMode(kReportsOn);
+        m_client->SetMode(PanelClient::kReportsOn);
         return false;
     }
 
@@ -143,56 +163,63 @@ bool MyFrame::SaveConfigToFile(const wxString& path) {
     }
     // Whatever stopped the save, the chosen file keeps its old content.
     file.Discard();
-    m_client->SetMode(kReportsOn);
+    m_client->SetMode(PanelClient::kReportsOn);
     return complete;
 }
 
 bool MyFrame::LoadConfigFromFile(const wxString& path) {
-    if (!m_client->SetMode(kReportsOff)) {
-        Notice(this, U8("Komunikacja nie została nawiązana"));
-        m_client->SetMode(kReportsOn);
-        return false;
-    }
     wxFile file;
     if (!wxFile::Exists(path) || !file.Open(path, wxFile::read)) {
         Notice(this, U8("Nie można otworzyć pliku"));
-        m_client->SetMode(kReportsOn);
+        return false;
+    }
+    // The whole file first: what it holds decides whether anything is written at all.
+    std::vector<std::unique_ptr<ParamValue>> params;
+    BackupFileReader reader(file);
+    while (std::unique_ptr<ParamValue> value = reader.NextParam()) params.push_back(std::move(value));
+    file.Close();
+    if (reader.ReadFailed()) {
+        wxLogError(wxASCII_STR("Backup load %s: read error after %d parameter lines; nothing written"), path,
+                   reader.ParamLines());
+        Notice(this, U8("Błąd czytania pliku"));
+        return false;
+    }
+    if (reader.SkippedLines() > 0 || params.empty()) {
+        wxLogWarning(wxASCII_STR("Backup load %s: %d parameter lines, %d lines skipped (first: line %d)"), path,
+                     reader.ParamLines(), reader.SkippedLines(), reader.FirstSkippedLine());
+    }
+    if (params.empty()) {
+        wxString text = U8("Plik nie zawiera żadnego parametru");
+        if (reader.SkippedLines() > 0) text += wxASCII_STR("\n") + SkippedLinesText(reader);
+        Notice(this, text);
+        return false;
+    }
+    if (reader.SkippedLines() > 0 && !WriteDespiteSkippedLines(this, reader)) {
+        wxLogMessage(wxASCII_STR("Backup load %s: not written, the user declined"), path);
         return false;
     }
 
-    bool allWritten = true;
-    bool linkLost = false;
+    // The pushed reports pause only while writing, not while the user reads the question.
+    if (!m_client->SetMode(PanelClient::kReportsOff)) {
+        Notice(this, U8("Komunikacja nie została nawiązana"));
+        m_client->SetMode(PanelClient::kReportsOn);
+        return false;
+    }
+    // Lines that were skipped are not restored: such a load is no success either.
+    bool allWritten = reader.SkippedLines() == 0;
     int count = 0;
     wxWeakRef<WaitWindow> wait(ShowBackupWaitWindow());
-    BackupFileReader reader(file);
-    while (std::unique_ptr<ParamValue> value = reader.NextParam()) {
+    for (const std::unique_ptr<ParamValue>& value : params) {
         if (m_client->WriteParam(value.get(), false) != PARAM_OK) {
             allWritten = false;
             Notice(this, wxString::Format(U8("Błąd zapisu parametru %04x"), static_cast<unsigned>(value->code)));
             // With the link gone every further line would fail the same way, each with its box.
-            if (!m_client->HasEngine()) {
-                linkLost = true;
-                break;
-            }
+            if (!m_client->HasEngine()) break;
         }
         ++count;
         if (wait) wait->SetMessage(wxString::Format(wxASCII_STR("Zapis %d"), count));
     }
     delete wait.get();
-    if (reader.ReadFailed()) {
-        allWritten = false;
-        Notice(this, U8("Błąd czytania pliku"));
-    } else if (!linkLost) {
-        // A file read to its end: lines that were not written must not pass for a restore.
-        const wxString summary = SkippedLinesSummary(reader);
-        if (!summary.empty()) {
-            allWritten = false;
-            wxLogWarning(wxASCII_STR("Backup load %s: %d parameter lines, %d lines skipped (first: line %d)"), path,
-                         reader.ParamLines(), reader.SkippedLines(), reader.FirstSkippedLine());
-            Notice(this, summary);
-        }
-    }
-    file.Close();
-    m_client->SetMode(kReportsOn);
+    m_client->SetMode(PanelClient::kReportsOn);
     return allWritten;
 }

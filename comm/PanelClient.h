@@ -53,7 +53,10 @@ public:
     PanelIdent* Connect();
     // Stops the pushed reports.
     void Disconnect();
-    // Sets the interface mode word (0 stops the pushed reports, 0xFFFF starts them).
+    // Interface mode words: no pushed reports, and every pushed report.
+    static constexpr uint16_t kReportsOff = 0;
+    static constexpr uint16_t kReportsOn = 0xFFFF;
+    // Sets the interface mode word (kReportsOff or kReportsOn).
     bool SetMode(uint32_t mode);
     PanelIdent* Identify();
     PanelSlotConfig* ReadSlotConfig();

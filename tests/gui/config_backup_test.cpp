@@ -1,12 +1,13 @@
 // Saving the panel's parameter set to a backup file and loading it back, with the real main
 // window against the panel simulator: what the file holds, the requests on the line, the
-// failures that must leave an existing backup untouched, the load's line rules and the summary
-// of what it left out.
+// failures that must leave an existing backup untouched, the load's line rules, and the
+// question a damaged file asks before anything of it is written.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <wx/filedlg.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -22,6 +23,7 @@
 #include "sim/SimLine.h"
 #include "support/core_EventWait.h"
 #include "support/gui_FrameFixture.h"
+#include "support/gui_GeometryCheck.h"
 #include "support/gui_ModalAnswer.h"
 #include "support/test_support.h"
 #include "widgets/WaitWindow.h"
@@ -39,6 +41,12 @@ std::vector<std::string> Messages(const ModalAnswer& answer) {
     std::vector<std::string> messages;
     for (const ModalDialogRecord& record : answer.Records()) messages.push_back(record.message.utf8_string());
     return messages;
+}
+
+// The question of a load whose file holds skipped lines besides good ones.
+std::string SkippedLinesQuestion(int skipped, int first, int good) {
+    return "Pominięte linie pliku: " + std::to_string(skipped) + "\nPierwsza pominięta: linia " +
+           std::to_string(first) + "\n\nZapisać pozostałe parametry (" + std::to_string(good) + ") do urządzenia?";
 }
 
 // The line a parameter of the simulated panel must get in the file.
@@ -286,10 +294,10 @@ TEST_F(ConfigBackupTest, LoadWritesOnlyExactLinesAndReportsTheRest) {
     panel.ClearRequests();
     {
         ModalAnswer answer;
-        answer.Expect(wxID_OK).Expect(wxID_OK);
+        answer.Expect(wxID_YES).Expect(wxID_OK);
         EXPECT_FALSE(Load(path));
-        EXPECT_EQ(Messages(answer), (std::vector<std::string>{"Błąd zapisu parametru 00cd",
-                                                              "Pominięte linie pliku: 9\nPierwsza pominięta: linia 6"}));
+        EXPECT_EQ(Messages(answer),
+                  (std::vector<std::string>{SkippedLinesQuestion(9, 6, 4), "Błąd zapisu parametru 00cd"}));
     }
     EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "029a00cc02", "029a00cd07",
                                                               "029a00cf04", "029d00c000b401", "0230ffff"}));
@@ -297,14 +305,89 @@ TEST_F(ConfigBackupTest, LoadWritesOnlyExactLinesAndReportsTheRest) {
     EXPECT_EQ(panel.Param(206)->value, table.Find(206)->value);
     EXPECT_EQ(panel.Param(207)->value, 4u);
     EXPECT_EQ(panel.Param(192)->value, sim::PackDecimal(180, 1));
+}
 
-    // A file that cannot be opened.
-    panel.ClearRequests();
-    ModalAnswer missing;
-    missing.Expect(wxID_OK);
-    EXPECT_FALSE(Load(File("missing.conf")));
-    EXPECT_EQ(Messages(missing), std::vector<std::string>{"Nie można otworzyć pliku"});
-    EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "0230ffff"}));
+// A mistyped or cut-off file: one question before anything is written, "Nie" by default.
+TEST_F(ConfigBackupTest, DamagedFileAsksBeforeWritingAndWritesOnlyOnYes) {
+    const std::string path = File("damaged.conf");
+    WriteWholeFile(path,
+                   "# QM-352 ver=000305 sn=1234\n"
+                   "P00cc = 02u\n"
+                   "P00cd = 1234 u\n"  // 3 mistyped
+                   "P00ce = 03u\n"
+                   "P00cf = 0");        // 5 cut off
+    ASSERT_NE(table.Find(204)->value, 2u);
+    ASSERT_NE(table.Find(206)->value, 3u);
+    const struct {
+        const char* name;
+        int answer;
+        std::vector<std::string> requests;
+        uint32_t value204, value206;
+    } cases[] = {
+        {"Nie", wxID_NO, {}, table.Find(204)->value, table.Find(206)->value},
+        {"Tak", wxID_YES, {"02300000", "029a00cc02", "029a00ce03", "0230ffff"}, 2, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        panel.SetTable(table);
+        panel.ClearRequests();
+        std::vector<std::string> requestsWhileAsked = {"<not asked>"};
+        uint16_t modeWhileAsked = 0;
+        ModalAnswer answer;
+        answer.Expect([&](wxDialog* dialog) {
+            requestsWhileAsked = panel.RequestTexts();
+            modeWhileAsked = panel.ModeWord();
+            SettleWindows();
+            SaveWindowShot(dialog, "backup question");
+            EXPECT_TRUE(LayoutIsSound(dialog));
+            return c.answer;
+        });
+        EXPECT_FALSE(Load(path));
+        ASSERT_EQ(answer.Records().size(), 1u);
+        EXPECT_EQ(answer.Records()[0].message.utf8_string(), SkippedLinesQuestion(2, 3, 2));
+        EXPECT_EQ(answer.Records()[0].title.utf8_string(), "");
+        const long question = wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION;
+        EXPECT_EQ(answer.Records()[0].style & question, question);
+        // Nothing was sent while the question was open, not even the mode word.
+        EXPECT_TRUE(requestsWhileAsked.empty()) << requestsWhileAsked.front();
+        EXPECT_EQ(modeWhileAsked, 0xFFFF);
+        EXPECT_EQ(panel.RequestTexts(), c.requests);
+        EXPECT_EQ(panel.Param(204)->value, c.value204);
+        EXPECT_EQ(panel.Param(206)->value, c.value206);
+        EXPECT_EQ(panel.ModeWord(), 0xFFFF);
+    }
+}
+
+// Keys go through the display to the real question: Return and Escape both answer "Nie".
+TEST_F(ConfigBackupTest, ReturnAndEscapeOnTheQuestionAnswerNo) {
+    const std::string path = File("damaged.conf");
+    WriteWholeFile(path, "P00cc = 02u\nP00cd = 1234 u\n");
+    for (int key : {WXK_RETURN, WXK_ESCAPE}) {
+        SCOPED_TRACE(key);
+        panel.ClearRequests();
+        int result = wxID_NONE;
+        ModalAnswer answer;
+        answer.Expect([&](wxDialog* dialog) {
+            // Ends the run should the key do nothing.
+            wxTimer fallback;
+            fallback.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+                if (dialog->IsModal()) dialog->EndModal(wxID_ABORT);
+            });
+            fallback.StartOnce(3000);
+            dialog->Raise();
+            wxUIActionSimulator keys;
+            keys.MouseMove(dialog->GetScreenRect().GetPosition() + wxPoint(10, 10));
+            wxYield();
+            keys.Char(key);
+            while (dialog->IsModal()) wxYield();
+            result = dialog->GetReturnCode();
+            return static_cast<int>(wxID_NONE);
+        });
+        EXPECT_FALSE(Load(path));
+        ASSERT_EQ(answer.Records().size(), 1u);
+        EXPECT_EQ(result, wxID_NO);
+        EXPECT_TRUE(panel.RequestTexts().empty());
+    }
 }
 
 // Converts ASCII text to UTF-16 little-endian with its byte-order mark, as some editors save it.
@@ -317,33 +400,39 @@ std::string Utf16(const std::string& text) {
     return out;
 }
 
-TEST_F(ConfigBackupTest, LoadThatLeftLinesOutSaysSoAndFails) {
+// A file that cannot be opened or read, or holds no parameter, is told and sends nothing, not
+// even the mode word.
+TEST_F(ConfigBackupTest, LoadThatHasNothingToWriteSaysSoAndSendsNothing) {
     const std::string none = "Plik nie zawiera żadnego parametru";
-    const std::vector<std::string> modeOnly = {"02300000", "0230ffff"};
     const struct {
         const char* name;
         std::string content;
         std::string message;
-        std::vector<std::string> requests;
+        std::string path;  // empty: a file with the content
     } cases[] = {
-        {"one mistyped line", "# QM-352\nP00cc = 02u\nP00cd = 1234 u\n",
-         "Pominięte linie pliku: 1\nPierwsza pominięta: linia 3", {"02300000", "029a00cc02", "0230ffff"}},
-        {"empty", "", none, modeOnly},
-        {"header alone", "# QM-352 ver=000305 sn=1234\n# 2026-12-07 23:50:12\n\n", none, modeOnly},
+        {"empty", "", none, ""},
+        {"header alone", "# QM-352 ver=000305 sn=1234\n# 2026-12-07 23:50:12\n\n", none, ""},
         // Every line, and the half line feed after the last, holds NUL bytes.
         {"UTF-16", Utf16("# QM-352 ver=000305 sn=1234\r\nP00cc = 02u\r\nP00cd = 03u\r\n"),
-         none + "\nPominięte linie pliku: 4\nPierwsza pominięta: linia 1", modeOnly},
+         none + "\nPominięte linie pliku: 4\nPierwsza pominięta: linia 1", ""},
+        {"missing", "", "Nie można otworzyć pliku", File("missing.conf")},
+        // A regular file that opens, but whose first read fails (the page at address 0 is never
+        // mapped).
+        {"read error", "", "Błąd czytania pliku", "/proc/self/mem"},
     };
-    const std::string path = File("left-out.conf");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteWholeFile(path, c.content);
+        std::string path = c.path;
+        if (path.empty()) {
+            path = File("left-out.conf");
+            WriteWholeFile(path, c.content);
+        }
         panel.ClearRequests();
         ModalAnswer answer;
         answer.Expect(wxID_OK);
         EXPECT_FALSE(Load(path));
         EXPECT_EQ(Messages(answer), std::vector<std::string>{c.message});
-        EXPECT_EQ(panel.RequestTexts(), c.requests);
+        EXPECT_TRUE(panel.RequestTexts().empty());
     }
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/AssistMon.h"
 #include "app/FrameIds.h"
@@ -23,6 +24,7 @@
 #include "support/core_AssistProxy.h"
 #include "support/core_EventWait.h"
 #include "support/gui_FrameFixture.h"
+#include "support/gui_GeometryCheck.h"
 #include "support/gui_ModalAnswer.h"
 
 namespace {
@@ -172,6 +174,74 @@ TEST_F(RemoteAssistTest, EndOfAssistanceSwitchesTheReportsOnAgain) {
             EXPECT_EQ(answer.Records()[0].message.utf8_string(), "Połączenie zamknięte przez proxy");
         }
     }
+}
+
+// The reports may not come back on (here the panel does not answer the mode request): the user
+// is told once the assistance has ended, and the read-outs blank instead of standing still.
+TEST_F(RemoteAssistTest, ReportsNotSwitchedOnAgainAreToldAndTheReadoutsBlank) {
+    const std::string notResumed = "Nie udało się ponownie włączyć odczytów z urządzenia";
+    const struct {
+        const char* name;
+        bool proxyCloses;
+        std::vector<std::string> messages;
+    } cases[] = {{"cancel", false, {notResumed}},
+                 {"proxy closes", true, {"Połączenie zamknięte przez proxy", notResumed}}};
+    Connect();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(PushAndWait(sim::RelayReport(0x7F), MyFrame::kRelayReadout, "X"));
+        StartAssist();
+        ASSERT_TRUE(WaitGreeted());
+        proxy->Send(sim::FinishRequestLine("02307d0000"));
+        ASSERT_TRUE(RunLoopUntil([this] { return panel.ModeWord() == 0; }, 3000));
+        panel.SetUnansweredRequest(0x30, 0xFFFF);
+        panel.ClearRequests();
+
+        ModalAnswer answer;
+        if (c.proxyCloses) answer.Expect(wxID_OK);
+        std::string readoutWhileTold = "<not told>";
+        answer.Expect([&](wxDialog* dialog) {
+            readoutWhileTold = ReadoutText(MyFrame::kRelayReadout);
+            SettleWindows();
+            SaveWindowShot(dialog, "reports not resumed");
+            EXPECT_TRUE(LayoutIsSound(dialog));
+            return static_cast<int>(wxID_OK);
+        });
+        if (c.proxyCloses) {
+            proxy->CloseConnection();
+        } else {
+            PressCancel();
+        }
+        ASSERT_TRUE(RunLoopUntil([&] { return answer.Records().size() == c.messages.size(); }, 5000));
+        std::vector<std::string> messages;
+        for (const ModalDialogRecord& record : answer.Records()) messages.push_back(record.message.utf8_string());
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(answer.Records().back().title.utf8_string(), "Zdalna asysta");
+        EXPECT_EQ(answer.Records().back().style & (wxOK | wxICON_EXCLAMATION), wxOK | wxICON_EXCLAMATION);
+        EXPECT_EQ(readoutWhileTold, "");
+        EXPECT_EQ(ReadoutText(MyFrame::kRelayReadout), "");
+        // The mode word was asked for; the panel stays connected.
+        ASSERT_FALSE(panel.RequestTexts().empty());
+        EXPECT_EQ(panel.RequestTexts().front(), "0230ffff");
+        EXPECT_FALSE(frame->IsAssisting());
+        EXPECT_TRUE(frame->IsConnected());
+        panel.ClearUnansweredRequests();
+    }
+}
+
+// A link lost on the mode request is told on its own road alone.
+TEST_F(RemoteAssistTest, LinkLostWhileSwitchingTheReportsOnIsToldOnce) {
+    Connect();
+    StartAssist();
+    ASSERT_TRUE(WaitGreeted());
+    panel.SetHangUpAfterRequests(0);
+    ModalAnswer answer;
+    answer.Expect(wxID_OK);
+    PressCancel();
+    ASSERT_TRUE(WaitFrameGone());
+    RunLoopFor(100);
+    ASSERT_EQ(answer.Records().size(), 1u);
+    EXPECT_EQ(answer.Records()[0].message.utf8_string(), "Błąd w driverze obsługującym komunikację");
 }
 
 TEST_F(RemoteAssistTest, BytesSentBeforeTheGreetingAreRelayedAfterIt) {
@@ -364,9 +434,15 @@ TEST_F(RemoteAssistTest, FloodingProxyKeepsMemoryBoundedAndTheWindowAnswering) {
     // gigabytes a loopback connection carries in a second and a half.
     EXPECT_LT(flooded, 16u * 1024 * 1024);
     EXPECT_LT(worstGap, std::chrono::milliseconds(250));
+    // The panel takes the backlog at once, so the reports come back on after Cancel: behind
+    // seconds of paced bytes the mode request would fail and be told.
+    panel.SetInputPacing(false);
+    panel.ClearRequests();
+    ModalAnswer none;
     PressCancel();
     ASSERT_TRUE(RunLoopUntil([this] { return !frame->IsAssisting(); }, 2000));
-    panel.SetInputPacing(false);
+    EXPECT_EQ(panel.RequestTexts(), std::vector<std::string>{"0230ffff"});
+    EXPECT_TRUE(none.Records().empty());
 }
 
 TEST(AssistMonTest, GivesBackOnlyTheEnabledStateItTook) {
