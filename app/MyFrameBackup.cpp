@@ -13,7 +13,6 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/modalhook.h>
 #include <wx/weakref.h>
 
 #include <memory>
@@ -53,26 +52,12 @@ wxString SkippedLinesText(const BackupFileReader& reader) {
                             reader.FirstSkippedLine());
 }
 
-// While registered, Escape answers a yes/no message box without Cancel with "Nie". Such a box
-// ends only through one of its two buttons, so Escape would otherwise do nothing at all.
-class EscapeAnswersNo : public wxModalDialogHook {
-public:
-    EscapeAnswersNo() { Register(); }
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (dialog->FindWindow(wxID_NO) && !dialog->FindWindow(wxID_CANCEL)) dialog->SetEscapeId(wxID_NO);
-        return wxID_NONE;
-    }
-};
-
 // Asks whether the good lines of a file that also holds skipped ones are to be written; "Nie",
 // the answer that changes nothing, is the default.
 bool WriteDespiteSkippedLines(wxWindow* parent, const BackupFileReader& reader) {
     const wxString question =
         SkippedLinesText(reader) +
         wxString::Format(U8("\n\nZapisać pozostałe parametry (%d) do urządzenia?"), reader.ParamLines());
-    EscapeAnswersNo escape;
     MesgBox box(parent, question, wxEmptyString, wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     return box.GetResult() == wxID_YES;
 }

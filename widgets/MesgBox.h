@@ -14,7 +14,8 @@ class MesgBox : public wxGenericMessageDialog {
 public:
     // Styles in use: wxOK | wxICON_EXCLAMATION (errors and notices), wxICON_HAND
     // (identification and data errors, one OK button), wxOK | wxICON_INFORMATION (about box),
-    // wxYES_NO | wxCANCEL | wxICON_QUESTION (unsaved changes).
+    // wxYES_NO | wxCANCEL | wxICON_QUESTION (unsaved changes), wxYES_NO | wxNO_DEFAULT |
+    // wxICON_QUESTION (a backup file with skipped lines; Escape answers "Nie").
     MesgBox(wxWindow* parent, const wxString& message, const wxString& caption, long style = wxOK | wxICON_EXCLAMATION,
             const wxPoint& position = wxDefaultPosition);
     ~MesgBox() override;
