@@ -21,6 +21,7 @@
 #include "support/core_EventWait.h"
 #include "support/gui_FrameFixture.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_ScreenWait.h"
 
 namespace {
 
@@ -159,9 +160,7 @@ TEST_F(MainWindowTest, StatusTextIsNotCut) {
     Connect();
     wxStatusBar* status = frame->GetStatusBar();
     EXPECT_EQ(Utf8(status->GetStatusText(0)), "Panel QM-352, ver. 3.5, nr 65535");
-    status->Refresh();
-    status->Update();  // the bar decides about shortening its text when it paints
-    RunLoopFor(50);
+    ASSERT_TRUE(WaitUntilPainted(status));  // the bar decides about shortening its text when it paints
     EXPECT_FALSE(status->GetField(0).IsEllipsized());
     EXPECT_GT(frame->GetMinSize().GetWidth(), FittingSize(frame).GetWidth());
 }
@@ -180,9 +179,7 @@ TEST_F(MainWindowTest, StatusTextOfARejectedPanelIsNotCut) {
     answer.Expect([&](wxDialog*) {
         wxStatusBar* status = frame->GetStatusBar();
         shown = Utf8(status->GetStatusText(0));
-        status->Refresh();
-        status->Update();  // the bar decides about shortening its text when it paints
-        RunLoopFor(50);
+        EXPECT_TRUE(WaitUntilPainted(status));  // the bar decides about shortening its text when it paints
         cut = status->GetField(0).IsEllipsized();
         return static_cast<int>(wxID_OK);
     });

@@ -12,7 +12,9 @@
 
 #include "app/FrameIds.h"
 #include "support/gui_ConfigFixture.h"
+#include "support/core_EventWait.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_ScreenWait.h"
 
 namespace {
 
@@ -104,15 +106,15 @@ TEST_F(PanelInfoTest, EnterInTheGridPressesOk) {
         });
         fallback.StartOnce(3000);
         dialog->Raise();
+        EXPECT_TRUE(WaitUntilPainted(dialog));
         grid->SetFocus();
         grid->SetGridCursor(0, 1);
+        // With no window manager the display's focus follows the pointer.
         wxUIActionSimulator keys;
         keys.MouseMove(dialog->GetScreenRect().GetPosition() + wxPoint(10, 10));
-        wxYield();
-        wxWindow* focus = wxWindow::FindFocus();
-        EXPECT_TRUE(focus == grid || (focus && focus->GetParent() == grid)) << "the key would not reach the grid";
+        EXPECT_TRUE(WaitUntilFocused(grid)) << "the key would not reach the grid";
         keys.Char(WXK_RETURN);
-        while (dialog->IsModal()) wxYield();
+        EXPECT_TRUE(RunLoopUntil([&] { return !dialog->IsModal(); }, 5000));
         result = dialog->GetReturnCode();
         return static_cast<int>(wxID_NONE);
     });

@@ -14,8 +14,10 @@
 
 #include "app/DlgComPort.h"
 #include "app/SettingsStore.h"
+#include "support/core_EventWait.h"
 #include "support/core_SysfsFixture.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_ScreenWait.h"
 #include "support/test_support.h"
 
 namespace {
@@ -217,12 +219,14 @@ TEST_F(PortDialogTest, EnterConfirmsAndEscapeCancels) {
             });
             fallback.StartOnce(3000);
             dialog.Raise();
+            EXPECT_TRUE(WaitUntilPainted(&dialog));
             dialog.GetComButton()->SetFocus();
+            // With no window manager the display's focus follows the pointer.
             wxUIActionSimulator keys;
             keys.MouseMove(dialog.GetScreenRect().GetPosition() + wxPoint(10, 10));
-            wxYield();
+            EXPECT_TRUE(WaitUntilFocused(dialog.GetComButton())) << "the key would not reach the dialog";
             keys.Char(c.key);
-            while (dialog.IsModal()) wxYield();
+            EXPECT_TRUE(RunLoopUntil([&] { return !dialog.IsModal(); }, 5000));
             return static_cast<int>(wxID_NONE);
         });
         EXPECT_EQ(result, c.expected);

@@ -387,7 +387,10 @@ TEST_F(ReadoutsTest, ReportsWhileNotConnectedChangeNothing) {
                 event->SetClientData(new ReplyRecord(line));
                 wxQueueEvent(frame, event);
             }
-            RunLoopFor(100);
+            // Queued behind the reports: once it has run, they have been handled.
+            bool handled = false;
+            frame->CallAfter([&] { handled = true; });
+            EXPECT_TRUE(RunLoopUntil([&] { return handled; }, 3000));
             relays = Texts(MyFrame::kRelayReadout, 2);
             input = ReadoutText(0);
             time = ReadoutText(MyFrame::kClockTimeReadout);

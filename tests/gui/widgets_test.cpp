@@ -18,6 +18,7 @@
 #include <string>
 
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_ScreenWait.h"
 #include "widgets/CentreHook.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/PasswordBox.h"
@@ -263,10 +264,13 @@ TEST(CentreWindowOver, CentresAndClampsToTheDisplay) {
 }
 
 TEST_F(WidgetFixture, CentreWindowOverDefaultsToTheParent) {
+    // Screen positions are the X server's: the panel is placed and sized once the frame is
+    // painted, and so is the child once moved.
     frame->Show();
-    wxTheApp->Yield(true);
+    ASSERT_TRUE(WaitUntilPainted(frame));
     wxWindow* child = new wxWindow(panel, wxID_ANY, wxPoint(0, 0), wxSize(100, 50));
     CentreWindowOver(child);  // over the panel, in the panel's own coordinates
+    ASSERT_TRUE(WaitUntilPainted(frame));
     const wxRect p = panel->GetScreenRect();
     EXPECT_EQ(child->GetScreenPosition(), wxPoint(p.x + (p.width - 100) / 2, p.y + (p.height - 50) / 2));
     CentreWindowOver(nullptr);

@@ -75,3 +75,19 @@ testing::AssertionResult WaitUntilPainted(wxWindow* window, int timeoutMs) {
     if (!alive) return testing::AssertionFailure() << name << " was destroyed while waiting for its paint";
     return SyncDisplay();
 }
+
+testing::AssertionResult WaitUntilFocused(wxWindow* window, int timeoutMs) {
+    if (!window) return testing::AssertionFailure() << "no window to wait for";
+    wxWeakRef<wxWindow> alive(window);
+    auto focusInside = [&] {
+        if (!alive) return false;
+        for (wxWindow* focus = wxWindow::FindFocus(); focus; focus = focus->GetParent())
+            if (focus == window) return true;
+        return false;
+    };
+    if (RunLoopUntil([&] { return focusInside() || !alive; }, timeoutMs) && alive) return testing::AssertionSuccess();
+    if (!alive) return testing::AssertionFailure() << "the window was destroyed while waiting for the focus";
+    wxWindow* focus = wxWindow::FindFocus();
+    return testing::AssertionFailure() << NameOf(window) << " did not get the focus within " << timeoutMs
+                                       << " ms; it is on " << (focus ? NameOf(focus) : wxASCII_STR("no window"));
+}

@@ -7,9 +7,9 @@
 //     ASSERT_TRUE(WaitUntilPainted(frame));
 //     ... read the screen ...
 //
-// For a later event (a focus change, a reply from the panel) wait with RunLoopUntil. A test of
-// what a window draws by itself, without a repaint, asks only for the X server to catch up:
-// SyncDisplay().
+// For a later event (a reply from the panel, a view removed at idle time) wait with
+// RunLoopUntil; for the keyboard focus, with WaitUntilFocused. A test of what a window draws by
+// itself, without a repaint, asks only for the X server to catch up: SyncDisplay().
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,3 +25,9 @@ testing::AssertionResult WaitUntilPainted(wxWindow* window, int timeoutMs = 5000
 // Waits until the X server has processed every request the toolkit sent (its drawing
 // included); fails when the display is not an X server.
 testing::AssertionResult SyncDisplay();
+
+// Runs the event loop until the keyboard focus is on window or a window inside it. The focus
+// a window takes reaches it only once its top-level window has the display's focus, which the
+// X server gives (with no window manager: to the window under the pointer) in an event of its
+// own. Fails, naming the window and where the focus is, when that takes longer than timeoutMs.
+testing::AssertionResult WaitUntilFocused(wxWindow* window, int timeoutMs = 5000);
