@@ -313,8 +313,7 @@ int PixelsApart(const wxImage& a, const wxImage& b) {
 TEST_F(ReadoutTest, TextsShapedAsOneRunDrawTheSamePixelsAsAFullLayout) {
     jwxNVUDisp* readout = Add(new jwxNVUDisp(panel, U8("temperatura "), wxASCII_STR("N 6553.5/6553.5"), U8("sek°C")));
     panel->Layout();
-    // Numbers are put together glyph by glyph where the font allows: every digit, sign and
-    // separator, side by side with the others.
+    // Digits, signs and separators in every order, units and letter pairs a font may kern.
     const char* texts[] = {"0123456789+-.,:/ 0", "9/8:7,6.5-4+3 2", "-10000", "6553.5", "-99.99999", "N 6553.5/6553.5", "0", "1,23", "---",
                            "+0.5", "12:34:56", "1/7", "4 747", "11.1", "-0.0", "7,4-", "2.:/+,",
                            "°C", "%", "sek", "min", "mA", "Wyłączony", "AV Te fi"};
