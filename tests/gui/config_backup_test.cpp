@@ -22,6 +22,7 @@
 #include "platform/SysfsFiles.h"
 #include "sim/SimLine.h"
 #include "support/core_EventWait.h"
+#include "support/core_FailingReads.h"
 #include "support/gui_FrameFixture.h"
 #include "support/gui_GeometryCheck.h"
 #include "support/gui_ModalAnswer.h"
@@ -434,6 +435,23 @@ TEST_F(ConfigBackupTest, LoadThatHasNothingToWriteSaysSoAndSendsNothing) {
         EXPECT_EQ(Messages(answer), std::vector<std::string>{c.message});
         EXPECT_TRUE(panel.RequestTexts().empty());
     }
+}
+
+// A file whose start reads well and whose next read fails writes none of the parameters read
+// before the failure: the kernel itself refuses the read.
+TEST_F(ConfigBackupTest, ReadErrorPartWayThroughTheFileWritesNothing) {
+    const std::string path = File("cut-off.conf");
+    WriteWholeFile(path, "# QM-352 ver=000305 sn=1234\nP00cc = 02u\nP00cd = 03u\nP00ce = 0203u\n");
+    FailingReads reads;
+    if (!reads.Start(path, 1)) GTEST_SKIP() << "no read error can be made here: " << reads.Error();
+    ModalAnswer answer;
+    answer.Expect(wxID_OK);
+    EXPECT_FALSE(Load(path));
+    reads.Stop();
+    EXPECT_EQ(reads.Allowed(), 1) << "the start of the file was never read";
+    EXPECT_GE(reads.Refused(), 1) << "no read failed";
+    EXPECT_EQ(Messages(answer), std::vector<std::string>{"Błąd czytania pliku"});
+    EXPECT_TRUE(panel.RequestTexts().empty());
 }
 
 // ---------------------------------------------------------------------------------------------
