@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "app/EventModes.h"
+
 namespace {
 class BenchApp : public wxApp {
 public:
@@ -23,9 +25,8 @@ int RunWindowBenchmark(int argc, char** argv, const std::function<int()>& body) 
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::SetLogLevel(wxLOG_Warning);
-    // The program's event modes (MyApp::OnInit): idle and update-UI events only where asked for.
-    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
-    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
+    // The program's own event modes, as it sets them at start.
+    SetProgramEventModes();
     int rc = 1;
     {
         wxGUIEventLoop loop;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/EventModes.h"
 #include "support/test_support.h"
 
 namespace {
@@ -39,9 +40,8 @@ int main(int argc, char** argv) {
     }
     FailTestsOnWxAssert();
     delete wxLog::SetActiveTarget(new wxLogStderr);
-    // The program's event modes (MyApp::OnInit): idle and update-UI events only where asked for.
-    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
-    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
+    // The program's own event modes, as it sets them at start.
+    SetProgramEventModes();
     int result = 1;
     if (wxTheApp->CallOnInit()) {
         wxGUIEventLoop loop;
