@@ -11,11 +11,17 @@
 namespace {
 // Request texts; characters 4-5 are the sequence slot that the engine fills.
 constexpr const char* kIdentifyRequest = "020a00";
-constexpr const char* kStartReportsRequest = "023000ffff";
-constexpr const char* kStopReportsRequest = "0230000000";
 constexpr const char* kReadSlotsRequest = "02a300";
 
 constexpr int kRequestTextSize = 32;
+
+// The request that sets the interface mode word (which reports the panel pushes).
+struct ModeRequest {
+    explicit ModeRequest(uint32_t mode) {
+        std::snprintf(text, sizeof text, "023000%04x", static_cast<unsigned>(mode & 0xFFFF));
+    }
+    char text[kRequestTextSize];
+};
 
 // A PanelIdent from an identify reply with at least 4 fields, else null.
 PanelIdent* IdentFromReply(const ReplyRecord& reply) {
@@ -159,7 +165,7 @@ PanelIdent* PanelClient::Connect() {
     std::unique_ptr<PanelIdent> ident(IdentFromReply(*identify));
     identify.reset();
 
-    std::unique_ptr<ReplyRecord> started(Request(kStartReportsRequest, true));
+    std::unique_ptr<ReplyRecord> started(Request(ModeRequest(kReportsOn).text, true));
     if (!started || op.ClientGone()) return nullptr;
     state = CLIENT_STARTED;
     // A short identify reply still starts the reports, and the caller sees a failed connect.
@@ -169,7 +175,7 @@ PanelIdent* PanelClient::Connect() {
 void PanelClient::Disconnect() {
     if (!engine || state != CLIENT_STARTED) return;
     Operation op(this);
-    std::unique_ptr<ReplyRecord> reply(Request(kStopReportsRequest, true));
+    std::unique_ptr<ReplyRecord> reply(Request(ModeRequest(kReportsOff).text, true));
     if (op.ClientGone()) return;
     if (reply) {
         state = CLIENT_IDLE;
@@ -179,9 +185,7 @@ void PanelClient::Disconnect() {
 }
 
 bool PanelClient::SetMode(uint32_t mode) {
-    char text[kRequestTextSize];
-    std::snprintf(text, sizeof text, "023000%04x", static_cast<unsigned>(mode & 0xFFFF));
-    std::unique_ptr<ReplyRecord> reply(Request(text, true));
+    std::unique_ptr<ReplyRecord> reply(Request(ModeRequest(mode).text, true));
     return reply != nullptr;
 }
 
