@@ -42,6 +42,7 @@ void LiveEditor::FinishEditorLayout() {
     // record as soon as the dialog appears: the editor opens with OK focused and nothing chosen.
     FindWindow(wxID_OK)->SetFocus();
     Bind(wxEVT_LISTBOX, &LiveEditor::OnSelectEntry, this);
+    Bind(wxEVT_LISTBOX_DCLICK, &LiveEditor::OnActivateEntry, this);
     Bind(wxEVT_BUTTON, &LiveEditor::OnButton, this);
     Bind(wxEVT_CLOSE_WINDOW, &LiveEditor::OnCloseWindow, this);
     UpdateControls();
@@ -62,8 +63,19 @@ void LiveEditor::OnEntryChanged(wxCommandEvent&) {
 
 void LiveEditor::RestoreSelection() { list->SetSelection(current >= 0 ? current : wxNOT_FOUND); }
 
-void LiveEditor::OnSelectEntry(wxCommandEvent&) {
-    const int chosen = list->GetSelection();
+void LiveEditor::OnSelectEntry(wxCommandEvent&) { ChooseEntry(list->GetSelection()); }
+
+void LiveEditor::OnActivateEntry(wxCommandEvent& event) {
+    // The toolkit takes a second click on an entry soon after a first one at the same spot for
+    // a double click: it activates the entry without selecting it. After "Anuluj" put the
+    // selection back, such a click on the other entry is still the user choosing it.
+    const int activated = event.GetInt();
+    if (activated < 0 || activated == current || activated == list->GetSelection()) return;
+    list->SetSelection(activated);
+    ChooseEntry(activated);
+}
+
+void LiveEditor::ChooseEntry(int chosen) {
     if (chosen < 0 || chosen >= static_cast<int>(list->GetCount())) {
         // No entry chosen (a list can report a cleared selection): nothing to read.
         RestoreSelection();

@@ -85,6 +85,10 @@ protected:
 
 private:
     void OnSelectEntry(wxCommandEvent& event);
+    // A double click; the second click of one may be the user choosing another entry.
+    void OnActivateEntry(wxCommandEvent& event);
+    // Leaves the current entry (asking first when it has edits) and reads the chosen one.
+    void ChooseEntry(int chosen);
     void OnButton(wxCommandEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void OnSave();

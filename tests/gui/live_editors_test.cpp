@@ -7,7 +7,9 @@
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
+#include <wx/uiaction.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +18,10 @@
 #include "dialogs/DlgAnalogOut.h"
 #include "dialogs/LiveEditor.h"
 #include "dialogs/SwitchSymbol.h"
+#include "support/core_EventWait.h"
 #include "support/gui_ConfigFixture.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_ScreenWait.h"
 
 namespace {
 
@@ -37,6 +41,23 @@ void Choose(wxDialog* dialog, int index) {
     chosen.SetEventObject(list);
     chosen.SetInt(index);
     list->GetEventHandler()->ProcessEvent(chosen);
+}
+
+// Clicks the middle of list entry index through the X server, as the user does: the toolkit's
+// own click handling runs, not only the editor's.
+void ClickEntry(wxDialog* dialog, int index) {
+    wxListBox* list = EntryList(dialog);
+    const int height = list->GetClientSize().y;
+    int top = -1, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        if (list->HitTest(wxPoint(10, y)) != index) continue;
+        if (top < 0) top = y;
+        bottom = y;
+    }
+    ASSERT_GE(top, 0) << "entry " << index << " is not in sight";
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(list->ClientToScreen(wxPoint(10, (top + bottom) / 2)));
+    mouse.MouseClick();
 }
 
 void Toggle(wxCheckBox* box) {
@@ -203,6 +224,54 @@ TEST_F(LiveEditorTest, RelayOutputReadsAndWritesItsParametersInRecordOrder) {
     ASSERT_EQ(answer.Records().size(), 2u);
     EXPECT_EQ(Utf8(answer.Records()[0].title), "Wyjścia przekaźnikowe");
     EXPECT_EQ(Utf8(answer.Records()[1].message), "Zmiany w konfiguracji wyjścia E2 nie zostały zapisane.\nZapisać?");
+}
+
+// An entry clicked again after "Anuluj" put the selection back is a new choice of that entry:
+// it asks again, in every editor. A quick second click at the same spot is what the toolkit
+// takes for a double click.
+TEST_F(LiveEditorTest, EntryClickedAgainAfterCancelAsksAgain) {
+    struct Case {
+        int menu;
+        Codes secondEntryReads;
+        std::function<void(wxDialog*)> edit;
+    };
+    const Case cases[] = {
+        {ID_RELAY_CONF, {216, 867, 866}, [](wxDialog* dialog) { SelectCode(Lists(dialog)[0], 3); }},
+        {ID_ANALOG_OUT, {887, 888, 889, 890, 891, 892, 893},
+         [](wxDialog* dialog) {
+             Type(dynamic_cast<DlgAnalogOut*>(dialog)->GetField(DlgAnalogOut::UPPER_LIMIT), "0.5");
+         }},
+        {ID_LOGIC_CONF, {771, 772, 773}, [](wxDialog* dialog) { Toggle(Children<wxCheckBox>(dialog)[0]); }},
+    };
+    Connect();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.menu);
+        ModalAnswer answer;
+        answer.Expect([&](wxDialog* dialog) {
+            LiveEditor* editor = Editor(dialog);
+            EXPECT_TRUE(WaitUntilPainted(dialog));
+            Choose(dialog, 0);
+            c.edit(dialog);
+            EXPECT_TRUE(editor->IsEntryModified());
+            for (int click = 1; click <= 2; ++click) {
+                SCOPED_TRACE(click);
+                panel.ClearRequests();
+                ClickEntry(dialog, 1);
+                EXPECT_TRUE(RunLoopUntil([&] { return answer.Records().size() == 1u + click; }, 5000))
+                    << "the click was not taken as a choice";
+            }
+            // Answered "Anuluj", then "Nie": the second entry is read.
+            EXPECT_TRUE(RunLoopUntil([&] { return editor->GetCurrentEntry() == 1; }, 5000));
+            EXPECT_EQ(EntryList(dialog)->GetSelection(), 1);
+            EXPECT_EQ(Reads(), c.secondEntryReads);
+            ModalAnswer::Click(dialog, wxID_OK);
+            return wxID_NONE;
+        });
+        answer.Expect(wxID_CANCEL).Expect(wxID_NO);
+        RunMenu(c.menu);
+        EXPECT_EQ(answer.PendingAnswers(), 0u);
+        EXPECT_TRUE(Writes().empty());
+    }
 }
 
 // Without a valid entry nothing is read or written: a cleared list selection reads nothing, a
