@@ -1,10 +1,12 @@
 #include "widgets/jwxNVUDisp.h"
 
 #include <wx/dcclient.h>
+#include <wx/settings.h>
 #include <wx/stattext.h>
 #include <wx/window.h>
 
 #include "widgets/FixedText.h"
+#include "widgets/TextContrast.h"
 
 const jwxNVUDisp::FontDescription jwxNVUDisp::captionFont = {"", 9, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL,
                                                       wxFONTWEIGHT_NORMAL};
@@ -22,6 +24,14 @@ const unsigned char jwxNVUDisp::valueFallback[3] = {198, 225, 198};
 
 namespace {
 wxColour Or(const wxColour& colour, const wxColour& fallback) { return colour.IsOk() ? colour : fallback; }
+
+// The caption has no background of its own: it shows on the parent's, which follows the
+// desktop theme. Black stays where it is readable there (a light theme); on a dark
+// background the caption takes the text colour the theme gives its labels.
+wxColour CaptionColour(const wxWindow* parent) {
+    return ReadableTextColour(*wxBLACK, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT),
+                              parent->GetBackgroundColour());
+}
 }  // namespace
 
 wxFont jwxNVUDisp::MakeFont(const FontDescription& font) {
@@ -75,7 +85,7 @@ jwxNVUDisp::jwxNVUDisp(wxWindow* parent, const wxString& caption, const wxString
                                     captionStyle | wxST_NO_AUTORESIZE);
     captionLabel->SetFont(font);
     captionLabel->SetSize(extent);
-    captionLabel->SetForegroundColour(Or(captionForeground, black));
+    captionLabel->SetForegroundColour(captionForeground.IsOk() ? captionForeground : CaptionColour(parent));
 
     makeFixedPart(valueFont, sampleValue, valueStyle ? valueStyle : static_cast<long>(wxALIGN_RIGHT), 1,
                   Or(valueForeground, valueText), Or(valueBackground, black), valueWindow, valueLabel);

@@ -43,7 +43,9 @@ public:
         wxFontWeight weight;
     };
     static const FontDescription captionFont, valueFont, unitFont;
-    // Colours left unset (invalid) fall back to the shipped look when used.
+    // Colours left unset (invalid) fall back to the shipped look when used. An unset caption
+    // colour is black, or the theme's text colour where black does not stand out from the
+    // parent's background (a dark theme).
     static wxColour captionForeground, valueForeground, unitForeground;
     static wxColour valueBackground, unitBackground;
     static const unsigned char valueFallback[3];  // RGB of the value text when not set

@@ -9,19 +9,16 @@
 #include <wx/image.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
-#include <wx/utils.h>
 
 #include <memory>
 
 #include <pango/pangocairo.h>
 
+#include "support/gui_ScreenPixels.h"
 #include "support/gui_ScreenWait.h"
 #include "widgets/FixedText.h"
+#include "widgets/TextContrast.h"
 #include "widgets/jwxNVUDisp.h"
-
-// After the toolkit headers: Xlib defines names they use.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -151,6 +148,38 @@ TEST_F(ReadoutTest, AlignmentStylesAndLook) {
     EXPECT_EQ(readout->GetUnitLabel()->GetFont().GetWeight(), wxFONTWEIGHT_BOLD);
 }
 
+// The caption has no background of its own: black stays on a light parent, a dark parent gets a
+// caption colour that stands out from it, and a class-wide caption colour set explicitly is used
+// as it is, readable or not. The parents' colours are set, so the desktop theme does not matter.
+TEST_F(ReadoutTest, CaptionStandsOutFromItsParentsBackground) {
+    auto colouredPanel = [this](const wxColour& background) {
+        auto* coloured = new wxPanel(panel);
+        coloured->SetBackgroundColour(background);
+        coloured->SetSizer(new wxBoxSizer(wxVERTICAL));  // owns the read-outs made on it
+        sizer->Add(coloured);
+        return coloured;
+    };
+    auto readoutOn = [](wxPanel* parent) {
+        auto* readout = new jwxNVUDisp(parent, U8("temperatura "), wxASCII_STR("XXX,XX"), U8("°C"));
+        parent->GetSizer()->Add(readout);
+        return readout;
+    };
+    const wxColour darkGrey(0x35, 0x35, 0x35);
+    wxPanel* light = colouredPanel(wxColour(0xF6, 0xF5, 0xF4));
+    wxPanel* dark = colouredPanel(darkGrey);
+    EXPECT_EQ(readoutOn(light)->GetCaptionLabel()->GetForegroundColour(), *wxBLACK);
+    jwxNVUDisp* onDark = readoutOn(dark);
+    EXPECT_GE(ContrastRatio(onDark->GetCaptionLabel()->GetForegroundColour(), darkGrey), kReadableTextContrast);
+    EXPECT_EQ(onDark->GetValueLabel()->GetForegroundColour(), wxColour(198, 225, 198));  // the instrument look stays
+
+    const wxColour chosen(0x40, 0x40, 0x40);
+    jwxNVUDisp::captionForeground = chosen;
+    jwxNVUDisp* explicitOnDark = readoutOn(dark);
+    jwxNVUDisp::captionForeground = wxColour();
+    EXPECT_EQ(explicitOnDark->GetCaptionLabel()->GetForegroundColour().GetAsString(wxC2S_HTML_SYNTAX).utf8_string(),
+              "#404040");
+}
+
 TEST_F(ReadoutTest, NewTextsNeverMoveTheLayout) {
     jwxNVUDisp* first = Add(new jwxNVUDisp(panel, wxASCII_STR("Param #1"), wxASCII_STR("XX,XXX"), wxString()));
     jwxNVUDisp* second = Add(new jwxNVUDisp(panel, U8("wilgotność "), wxASCII_STR("XXX,XX"), wxASCII_STR("%")));
@@ -202,29 +231,18 @@ struct Ink {
     int width = 0;
 };
 Ink InkOf(wxWindow* part) {
-    // The pixels on the screen, read from the X server: what was drawn, however it was drawn.
-    const wxRect rect = part->GetScreenRect();
     Ink ink;
-    const wxDisplayInfo info = wxGetDisplayInfo();
-    if (info.type != wxDisplayX11 || !info.dpy) {
-        ADD_FAILURE() << "the screen can be read only from an X server";
-        return ink;
-    }
-    auto* display = static_cast<Display*>(info.dpy);
-    XImage* image = XGetImage(display, DefaultRootWindow(display), rect.x, rect.y, rect.width, rect.height,
-                              AllPlanes, ZPixmap);
-    if (!image) return ink;
-    ink.width = rect.width;
-    for (int x = 0; x < rect.width; ++x)
-        for (int y = 0; y < rect.height; ++y) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            if (((pixel >> 16) & 0xff) + ((pixel >> 8) & 0xff) + (pixel & 0xff) > 150) {
+    const wxImage image = ScreenPixels(part);
+    if (!image.IsOk()) return ink;
+    ink.width = image.GetWidth();
+    for (int x = 0; x < image.GetWidth(); ++x)
+        for (int y = 0; y < image.GetHeight(); ++y) {
+            if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) > 150) {
                 if (ink.left < 0) ink.left = x;
                 ink.right = x;
                 break;
             }
         }
-    XDestroyImage(image);
     return ink;
 }
 }  // namespace
