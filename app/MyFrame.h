@@ -245,9 +245,14 @@ private:
     // --- Read-out boxes per configuration (MyFrameReadoutLayout.cpp) ---
     // Destroys the configuration-dependent boxes and forgets their read-outs.
     void RemoveReadoutBoxes();
-    // Empties every read-out's value, so that nothing shown looks live while no panel is
-    // connected.
+    // Empties every read-out's value and the shown regulator view's live values, so that nothing
+    // shown looks live while no reports arrive (no panel connected, or the reports not switched
+    // back on).
     void BlankReadouts();
+    // Switches the panel's pushed reports on again where they were (or may have been) switched
+    // off: by the remote operator, or for a backup. False when that failed while the panel stays
+    // connected: the read-outs are blanked then, and the caller tells the user.
+    bool ResumeReports();
 
     // --- Remote assistance (MyFrameAssist.cpp) ---
     static constexpr int kProxyLookupId = 5001;
@@ -264,10 +269,6 @@ private:
     void EndAssist();
     void ShowProxyError(const wxString& message, const wxString& caption);
     void ShowUnknownProxy();
-    // After an assistance that relayed: the operator may have switched the pushed reports off.
-    // False when they could not be switched on again while the panel stays connected: the
-    // read-outs are blanked then, and the caller tells the user.
-    bool ResumeReportsAfterAssist();
 
     HostLookup m_proxyLookup{this, kProxyLookupId};
     wxTimer m_assistTimer{this, kAssistTimerId};

@@ -119,7 +119,7 @@ void MyFrame::OnProxySocket(wxSocketEvent& event) {
             EndAssist();
             // Switched on before the message, so that the read-outs run again while it is read;
             // a failure to do so is told after it, once the user knows the assistance ended.
-            const bool resumed = !greeted || ResumeReportsAfterAssist();
+            const bool resumed = !greeted || ResumeReports();
             ShowProxyError(greeted ? U8("Połączenie zamknięte przez proxy")
                                    : U8("Nie udało się nawiązac połączenia z proxy"),
                            U8("Brak połączenia z proxy"));
@@ -232,18 +232,7 @@ void MyFrame::OnAssistCancel(wxCommandEvent&) {
     const bool relayed = m_assistState == 1;
     // Closing the socket is the only signal to the proxy.
     EndAssist();
-    if (relayed && !ResumeReportsAfterAssist()) ShowReportsNotResumed(this);
-}
-
-bool MyFrame::ResumeReportsAfterAssist() {
-    auto panelConnected = [this] { return !m_closing && m_connected && m_client->GetState() == CLIENT_STARTED; };
-    if (!panelConnected() || m_client->SetMode(PanelClient::kReportsOn)) return true;
-    wxLogWarning(wxASCII_STR("Pushed reports not restarted after remote assistance"));
-    // A link lost meanwhile has been told on its own road (the window closes or shows no panel).
-    if (!panelConnected()) return true;
-    // The values shown would stand still while they look live.
-    BlankReadouts();
-    return false;
+    if (relayed && !ResumeReports()) ShowReportsNotResumed(this);
 }
 
 void MyFrame::EndAssist() {

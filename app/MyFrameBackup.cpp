@@ -93,9 +93,9 @@ WaitWindow* MyFrame::ShowBackupWaitWindow() {
 
 bool MyFrame::SaveConfigToFile(const wxString& path) {
     if (!m_client->SetMode(PanelClient::kReportsOff)) {
-        // Nothing was read: saying nothing would pass for a completed save.
-        Notice(this, U8("Błąd podczas odczytu konfiguracji z urządzenia"));
-        m_client->SetMode(PanelClient::kReportsOn);
+        // Nothing was read and no file touched: saying nothing would pass for a completed save.
+        Notice(this, U8("Nie udało się wyłączyć odczytów z urządzenia\nPlik nie został zapisany"));
+        ResumeReports();  // in case they went off all the same; blank when they did not come back
         return false;
     }
 
@@ -148,7 +148,7 @@ bool MyFrame::SaveConfigToFile(const wxString& path) {
     }
     // Whatever stopped the save, the chosen file keeps its old content.
     file.Discard();
-    m_client->SetMode(PanelClient::kReportsOn);
+    if (!ResumeReports()) Notice(this, U8("Nie udało się ponownie włączyć odczytów z urządzenia"));
     return complete;
 }
 
@@ -186,25 +186,37 @@ bool MyFrame::LoadConfigFromFile(const wxString& path) {
 
     // The pushed reports pause only while writing, not while the user reads the question.
     if (!m_client->SetMode(PanelClient::kReportsOff)) {
-        Notice(this, U8("Komunikacja nie została nawiązana"));
-        m_client->SetMode(PanelClient::kReportsOn);
+        Notice(this, U8("Nie udało się wyłączyć odczytów z urządzenia\nŻaden parametr nie został zapisany"));
+        ResumeReports();  // in case they went off all the same; blank when they did not come back
         return false;
     }
     // Lines that were skipped are not restored: such a load is no success either.
     bool allWritten = reader.SkippedLines() == 0;
     int count = 0;
+    int refused = 0;
     wxWeakRef<WaitWindow> wait(ShowBackupWaitWindow());
     for (const std::unique_ptr<ParamValue>& value : params) {
         if (m_client->WriteParam(value.get(), false) != PARAM_OK) {
             allWritten = false;
-            Notice(this, wxString::Format(U8("Błąd zapisu parametru %04x"), static_cast<unsigned>(value->code)));
-            // With the link gone every further line would fail the same way, each with its box.
-            if (!m_client->HasEngine()) break;
+            wxString text = wxString::Format(U8("Błąd zapisu parametru %04x"), static_cast<unsigned>(value->code));
+            // With the link gone every further line would fail the same way, each with its box:
+            // the load stops here, and its one message counts every parameter of the file not
+            // written (those refused before, this one and the rest).
+            const bool linkGone = !m_client->HasEngine();
+            if (linkGone) {
+                const int unwritten = refused + static_cast<int>(params.size()) - count;
+                wxLogError(wxASCII_STR("Backup load %s: link lost, %d of %d parameters not written"), path,
+                           unwritten, static_cast<int>(params.size()));
+                text += wxString::Format(U8("\nBrak połączenia z panelem\nNiezapisane parametry: %d"), unwritten);
+            }
+            Notice(this, text);
+            if (linkGone) break;
+            ++refused;
         }
         ++count;
         if (wait) wait->SetMessage(wxString::Format(wxASCII_STR("Zapis %d"), count));
     }
     delete wait.get();
-    m_client->SetMode(PanelClient::kReportsOn);
+    if (!ResumeReports()) Notice(this, U8("Nie udało się ponownie włączyć odczytów z urządzenia"));
     return allWritten;
 }

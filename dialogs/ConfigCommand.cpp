@@ -34,19 +34,27 @@ bool ConfigCommand::Read() {
     }
     if (status == PARAM_OK) return true;
     records.Clear();
-    // A connection lost meanwhile has shown its own message, and the window closes.
-    if (client->GetState() == CLIENT_STARTED) ShowConfigError(owner, "Błąd odczytu");
+    // Also after a lost connection's own message: that one says what happened to the link,
+    // this one that the read the user asked for got nothing.
+    ShowConfigError(owner, "Błąd odczytu");
     return false;
 }
 
 bool ConfigCommand::Write() {
+    if (!Send()) {
+        // Also after a lost connection's own message: the edit the user confirmed was not
+        // written (or only in part, up to a refusal).
+        ShowConfigError(owner, "Błąd zapisu");
+        return false;
+    }
+    return true;
+}
+
+bool ConfigCommand::Send() {
+    // A connection that went while the dialog was open takes nothing more.
     if (client->GetState() != CLIENT_STARTED) return false;
     const ParamStatus status = mode == READ_SINGLE && Count() == 1
                                    ? client->WriteParam(records[0], true)
                                    : client->WriteParams(Count(), records.Data(), true);
-    if (status == PARAM_OK) return true;
-    // The connection may have gone while the write waited: its own message has been shown.
-    if (client->GetState() != CLIENT_STARTED) return false;
-    ShowConfigError(owner, "Błąd zapisu");
-    return false;
+    return status == PARAM_OK;
 }

@@ -47,17 +47,21 @@ public:
     ConfigCommand(wxWindow* owner, PanelClient* client, std::vector<uint16_t> codes, ReadMode mode = READ_BATCH);
 
     // Reads every code. A parameter the panel refuses or reports damaged is a failure too, as
-    // is a lost connection: the user sees "Błąd odczytu" and nothing is kept.
+    // is a lost connection: the user sees "Błąd odczytu" (after the link's own message when the
+    // connection went) and nothing is kept.
     bool Read();
     ParamValue** Records() { return records.Data(); }
     ParamValue* operator[](int i) const { return records[i]; }
     int Count() const { return records.Count(); }
     // Writes every record back in order, stopping at the first refusal ("Błąd zapisu"); the
-    // parameters before it stay written. Once the connection is gone nothing is sent and
-    // nothing more is shown: the user has been told already and the window closes.
+    // parameters before it stay written. Once the connection is gone nothing is sent, and the
+    // user sees "Błąd zapisu" after the link's own message: the edit was not written.
     bool Write();
 
 private:
+    // The write itself, without a message; false when anything was not written.
+    bool Send();
+
     wxWindow* owner;
     PanelClient* client;
     std::vector<uint16_t> codes;

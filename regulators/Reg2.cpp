@@ -136,6 +136,14 @@ void Reg2::OnReport(const RegulatorReport& report) {
     }
 }
 
+void Reg2::BlankLiveValues() {
+    RegX::BlankLiveValues();
+    for (jwxNVUDisp* readout : m_internals)
+        if (readout) readout->SetValueText(wxEmptyString);
+    for (jwxNVUDisp* line : m_statusLines)
+        if (line) line->SetValueText(wxEmptyString);
+}
+
 void Reg2::ShowStatusLines(const std::string& first, const std::string& second) {
     m_statusLines[0]->SetValueText(wxString::FromUTF8(first));
     m_statusLines[1]->SetValueText(wxString::FromUTF8(second));

@@ -23,6 +23,10 @@ public:
     jwxNVUDisp* StatusLine(int line) const { return m_statusLines[line]; }
     const ServoTravelTimes& TravelTimes() const { return m_travelTimes; }
 
+    // Also the "Algorytm" box's internals and servo status lines; the learnt travel times are
+    // kept.
+    void BlankLiveValues() override;
+
 protected:
     void ReadValues() override;
     void OnReport(const RegulatorReport& report) override;

@@ -129,6 +129,12 @@ void Reg3::OnReport(const RegulatorReport& report) {
     for (int i = 0; i < kModeReadouts; ++i) m_modes[i]->SetValueText(wxASCII_STR(letters[i]));
 }
 
+void Reg3::BlankLiveValues() {
+    RegX::BlankLiveValues();
+    if (!m_algorithmBox) return;
+    for (jwxNVUDisp* readout : m_modes) readout->SetValueText(wxEmptyString);
+}
+
 void Reg3::OnChangeRegulation() {
     using namespace RegParamOffset;
     RunEdit({SP1, SP2, T1, T1_MINUTES, T2, T2_MINUTES, T3, INVERSION, IN_PRI, IN_SEC, IN_GATE}, REREAD_VALUES,

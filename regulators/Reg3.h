@@ -20,6 +20,9 @@ public:
     // The algorithm box's read-outs 1..6 (index 0..5); null until the box is built.
     jwxNVUDisp* ModeReadout(int i) const { return m_algorithmBox ? m_modes[i] : nullptr; }
 
+    // Also the "Algorytm" box's status letters.
+    void BlankLiveValues() override;
+
 protected:
     void ReadValues() override;
     void OnReport(const RegulatorReport& report) override;

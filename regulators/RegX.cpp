@@ -44,6 +44,8 @@ RegX::~RegX() {
 
 wxString RegX::Title() const { return wxString::Format(wxASCII_STR("Regulator #%d"), m_index + 1); }
 
+bool RegX::LinkUp() const { return m_client->GetState() == CLIENT_STARTED; }
+
 uint16_t RegX::ParamCode(int offset) const { return RegulatorParamCode(m_index, offset); }
 
 std::vector<uint16_t> RegX::ParamCodes(std::initializer_list<int> offsets) const {
@@ -157,7 +159,9 @@ void RegX::HideRow(wxSizer* row) { row->ShowItems(false); }
 
 void RegX::Start() {
     ReadHeader();
-    ReadValues();
+    // A link lost during the header read leaves nothing to read the values with: the user has
+    // been told once (the link's message and the failed read), not once per read.
+    if (LinkUp()) ReadValues();
     m_parent->Refresh();
     Bind(wxEVT_BUTTON, &RegX::OnButton, this, ID_HEADER, ID_ALGORITHM);
 }
@@ -172,6 +176,7 @@ void RegX::ReadHeader() {
 }
 
 void RegX::ShowZoneValues() {
+    if (m_liveBlank) return;
     const bool zone2 = m_zone != 0;
     if (m_sp) m_sp->SetValueText(FixedWidth(m_zoneValues[zone2 ? ZONE_SP2 : ZONE_SP1]));
     if (m_al) m_al->SetValueText(FixedWidth(m_zoneValues[zone2 ? ZONE_AL2 : ZONE_AL1]));
@@ -206,8 +211,10 @@ void RegX::OnStatus(int kind, int code, const ReplyRecord* record) {
 
 void RegX::OnReport(const RegulatorReport& report) {
     if (report.code == m_mainStatusCode && m_mainStatusCode != 0) {
-        if (report.main.zone != m_zone) {
+        // Blanked SP, AL and AH come back also when the zone is the one remembered.
+        if (report.main.zone != m_zone || m_liveBlank) {
             m_zone = report.main.zone;
+            m_liveBlank = false;
             ShowZoneValues();
         }
         if (m_zoneReadout) m_zoneReadout->SetValueText(wxASCII_STR(m_zone != 0 ? "2" : "1"));
@@ -218,6 +225,12 @@ void RegX::OnReport(const RegulatorReport& report) {
     }
 }
 
+void RegX::BlankLiveValues() {
+    for (jwxNVUDisp* readout : {m_pv, m_zoneReadout, m_sp, m_al, m_ah, m_outA, m_outB})
+        if (readout) readout->SetValueText(wxEmptyString);
+    m_liveBlank = true;
+}
+
 // --- Editing ----------------------------------------------------------------------------------
 
 void RegX::RunEdit(std::initializer_list<int> offsets, Reread reread, const std::function<bool(ParamValue**)>& edit) {
@@ -225,7 +238,10 @@ void RegX::RunEdit(std::initializer_list<int> offsets, Reread reread, const std:
     if (!command.Read()) return;
     if (!edit(command.Records())) return;
     command.Write();
-    // Read back whatever the write gave, so the view shows what the panel holds.
+    // Read back whatever the write gave, so the view shows what the panel holds. A link gone
+    // meanwhile takes no read-back: nothing could be sent, the failed write has been told, and
+    // the view goes with the panel it showed.
+    if (!LinkUp()) return;
     if (reread == REREAD_HEADER) {
         ReadHeader();
     } else {

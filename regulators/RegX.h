@@ -66,6 +66,11 @@ public:
     virtual void OnStatus(int kind, int code, const ReplyRecord* record);
     // The view's "Algorytm" box, null while it has none.
     virtual wxSizer* GetAlgorithmBox() const { return m_algorithmBox; }
+    // Empties every value that the pushed reports keep up to date (PV, Strefa, the zone's SP, AL
+    // and AH, the outputs; a view adds its own), for the time the reports have stopped: values
+    // standing still must not look live. Values read from parameters stay. The next reports fill
+    // them again, SP, AL and AH with the next main report whatever zone it names.
+    virtual void BlankLiveValues();
 
     wxBoxSizer* GetTopSizer() const { return m_topSizer; }
     int GetIndex() const { return m_index; }
@@ -88,6 +93,9 @@ public:
     double ZoneValueCache(int which) const { return m_zoneValues[which]; }
 
 protected:
+    // The panel is connected and takes requests.
+    bool LinkUp() const;
+
     // --- Parameters of the channel ---
     uint16_t ParamCode(int offset) const;
     std::vector<uint16_t> ParamCodes(std::initializer_list<int> offsets) const;
@@ -122,7 +130,7 @@ protected:
     // Reads the view's values; leaves PV, SP, AL, AH and Strefa alone.
     virtual void ReadValues() {}
     // SP, AL and AH from the zone cache: zone 2 unless the zone is 0 (so also before the first
-    // report).
+    // report). Nothing while the live values are blank: the zone is then not known.
     void ShowZoneValues();
     // Shows "Inwersja" ("T" / "N") and "Aktywne" ("H+L", "H", "L", "-").
     void ShowInversion(const ParamValue* item);
@@ -141,8 +149,9 @@ protected:
     enum Reread { REREAD_HEADER, REREAD_VALUES };
     // The edit road: reads the offsets ("Błąd odczytu" and nothing more when that fails), runs
     // edit on the records; when edit returns true (confirmed, results stored with each record's
-    // setter) writes them all ("Błąd zapisu" on a refusal) and, whatever the write gave, reads
-    // back the header or the values and zone values. Records are freed on every road.
+    // setter) writes them all ("Błąd zapisu" on a refusal or a lost link) and, whatever the write
+    // gave, reads back the header or the values and zone values, unless the link is gone. Records
+    // are freed on every road.
     void RunEdit(std::initializer_list<int> offsets, Reread reread, const std::function<bool(ParamValue**)>& edit);
     // Button handlers. The header and alarm edits are the same in every view; the regulation
     // edit (201) and the algorithm box (203) are each view's own.
@@ -162,6 +171,8 @@ protected:
     wxBoxSizer* m_topSizer = nullptr;
     int m_index;
     int m_zone = -1;
+    // Set by BlankLiveValues until the next main status report.
+    bool m_liveBlank = false;
     int m_mainStatusCode;
     const char* const* m_optionList;
 

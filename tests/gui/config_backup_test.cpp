@@ -26,6 +26,7 @@
 #include "support/gui_FrameFixture.h"
 #include "support/gui_GeometryCheck.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_ScreenWait.h"
 #include "support/test_support.h"
 #include "widgets/WaitWindow.h"
 
@@ -82,6 +83,16 @@ private:
     std::string prefix;
     wxTimer timer;
 };
+
+// Answers a message box with OK once its picture is taken and its layout checked.
+ModalAnswer::Handler CheckedOk(const std::string& shot) {
+    return [shot](wxDialog* dialog) {
+        SettleWindows();
+        SaveWindowShot(dialog, shot);
+        EXPECT_TRUE(LayoutIsSound(dialog));
+        return static_cast<int>(wxID_OK);
+    };
+}
 
 class ConfigBackupTest : public FrameFixture {
 protected:
@@ -238,6 +249,66 @@ TEST_F(ConfigBackupTest, LinkLostDuringSaveLeavesTheExistingFile) {
     EXPECT_TRUE(WaitFrameGone());
 }
 
+// The panel's pushed reports cannot be switched off: neither command reads or writes a
+// parameter, and the message says what failed and that nothing was saved or loaded.
+TEST_F(ConfigBackupTest, ReportsThatCannotBeSwitchedOffStopSaveAndLoad) {
+    const std::string loaded = File("loaded.conf");
+    WriteWholeFile(loaded, "P00cc = 02u\n");
+    const std::string off = "Nie udało się wyłączyć odczytów z urządzenia\n";
+    const struct {
+        const char* name;
+        std::function<bool()> run;
+        std::string message;
+    } cases[] = {
+        {"save", [&] { return Save(File("saved.conf")); }, off + "Plik nie został zapisany"},
+        {"load", [&] { return Load(loaded); }, off + "Żaden parametr nie został zapisany"},
+    };
+    panel.SetUnansweredRequest(0x30, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        panel.ClearRequests();
+        ModalAnswer answer;
+        answer.Expect(CheckedOk(std::string("reports not switched off, ") + c.name));
+        EXPECT_FALSE(c.run());
+        EXPECT_EQ(Messages(answer), std::vector<std::string>{c.message});
+        for (const std::string& request : panel.RequestTexts()) EXPECT_EQ(request.substr(0, 4), "0230");
+        EXPECT_EQ(panel.RequestTexts().back(), "0230ffff");
+        EXPECT_EQ(DirEntries(), std::vector<std::string>{"loaded.conf"});
+    }
+    EXPECT_EQ(panel.Param(204)->value, table.Find(204)->value);
+}
+
+// A save or load that switched the reports off and cannot switch them on again says so, and the
+// read-outs go blank rather than stand still as if live.
+TEST_F(ConfigBackupTest, ReportsNotSwitchedBackOnBlankTheReadouts) {
+    const std::string loaded = File("loaded.conf");
+    WriteWholeFile(loaded, "P00cc = 02u\n");
+    const struct {
+        const char* name;
+        std::function<bool()> run;
+    } cases[] = {
+        {"save", [&] { return Save(File("saved.conf")); }},
+        {"load", [&] { return Load(loaded); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        panel.ClearUnansweredRequests();
+        ASSERT_TRUE(panel.PushReport(sim::RelayReport(0x15)));
+        ASSERT_TRUE(RunLoopUntil([this] { return ReadoutText(MyFrame::kRelayReadout) == "X"; }, 3000));
+        panel.SetUnansweredRequest(0x30, 0xFFFF);
+        ModalAnswer answer;
+        std::string readoutWhileTold = "<not told>";
+        answer.Expect([&](wxDialog*) {
+            readoutWhileTold = ReadoutText(MyFrame::kRelayReadout);
+            return static_cast<int>(wxID_OK);
+        });
+        EXPECT_TRUE(c.run());  // the parameters themselves went through
+        EXPECT_EQ(Messages(answer), std::vector<std::string>{"Nie udało się ponownie włączyć odczytów z urządzenia"});
+        EXPECT_EQ(readoutWhileTold, "");
+        EXPECT_TRUE(frame->IsConnected());
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Load
 
@@ -308,6 +379,25 @@ TEST_F(ConfigBackupTest, LoadWritesOnlyExactLinesAndReportsTheRest) {
     EXPECT_EQ(panel.Param(192)->value, sim::PackDecimal(180, 1));
 }
 
+// The link dies part way through a load: a refusal before it is told on its own, the line that
+// meets the dead link stops the load with one message that counts every parameter not written.
+TEST_F(ConfigBackupTest, LinkLostDuringLoadStopsWithOneMessageCountingTheRest) {
+    sim::SimParam refused = *table.Find(205);
+    refused.refused = true;
+    panel.SetParam(refused);
+    const std::string path = File("saved.conf");
+    WriteWholeFile(path, "P00cc = 02u\nP00cd = 03u\nP00ce = 04u\nP00cf = 05u\nP00d0 = 06u\n");
+    panel.SetHangUpAfterRequests(3);  // mode, 00cc, 00cd answered; the write of 00ce is not
+    ModalAnswer answer;
+    answer.Expect(wxID_OK).Expect(wxID_OK).Expect(CheckedOk("load stopped by a lost link"));
+    EXPECT_FALSE(Load(path));
+    EXPECT_EQ(Messages(answer), (std::vector<std::string>{
+                                    "Błąd zapisu parametru 00cd", "Błąd w driverze obsługującym komunikację",
+                                    "Błąd zapisu parametru 00ce\nBrak połączenia z panelem\nNiezapisane parametry: 4"}));
+    EXPECT_EQ(panel.RequestTexts(), (std::vector<std::string>{"02300000", "029a00cc02", "029a00cd03", "029a00ce04"}));
+    EXPECT_TRUE(WaitFrameGone());
+}
+
 // A mistyped or cut-off file: one question before anything is written, "Nie" by default.
 TEST_F(ConfigBackupTest, DamagedFileAsksBeforeWritingAndWritesOnlyOnYes) {
     const std::string path = File("damaged.conf");
@@ -339,7 +429,7 @@ TEST_F(ConfigBackupTest, DamagedFileAsksBeforeWritingAndWritesOnlyOnYes) {
             requestsWhileAsked = panel.RequestTexts();
             modeWhileAsked = panel.ModeWord();
             SettleWindows();
-            SaveWindowShot(dialog, "backup question");
+            SaveWindowShot(dialog, std::string("backup question, ") + c.name);
             EXPECT_TRUE(LayoutIsSound(dialog));
             return c.answer;
         });
@@ -374,13 +464,15 @@ TEST_F(ConfigBackupTest, ReturnAndEscapeOnTheQuestionAnswerNo) {
             fallback.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
                 if (dialog->IsModal()) dialog->EndModal(wxID_ABORT);
             });
-            fallback.StartOnce(3000);
             dialog->Raise();
+            EXPECT_TRUE(WaitUntilPainted(dialog));
+            // With no window manager the display's focus follows the pointer.
             wxUIActionSimulator keys;
             keys.MouseMove(dialog->GetScreenRect().GetPosition() + wxPoint(10, 10));
-            wxYield();
+            EXPECT_TRUE(WaitUntilFocused(dialog)) << "the key would not reach the question";
+            fallback.StartOnce(3000);
             keys.Char(key);
-            while (dialog->IsModal()) wxYield();
+            EXPECT_TRUE(RunLoopUntil([&] { return !dialog->IsModal(); }, 5000));
             result = dialog->GetReturnCode();
             return static_cast<int>(wxID_NONE);
         });

@@ -2,6 +2,7 @@
 // each menu command reading its area, its dialog answered from the test, and what the panel
 // was sent and holds afterwards.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/radiobut.h>
 
 #include <string>
@@ -202,8 +203,10 @@ TEST_F(ConfigCommandTest, AnalogInputModeSwitchesItsListsAndUnknownModeIsKept) {
     EXPECT_EQ(Writes()[0], (ParamWrite{204, 3}));
 }
 
-// The link goes while the dialog is open: the driver's message, no write and no further
-// message, and the window closes once the dialog has ended.
+// The serial link dies while the dialog is open: the driver's message, then OK sends nothing
+// and tells that the write failed. The window's close, asked for by the dying driver, waits
+// until that message and the command have ended: idle time under the message does not carry
+// it out.
 TEST_F(ConfigCommandTest, LinkLostWhileTheDialogIsOpen) {
     Connect();
     ModalAnswer answer;
@@ -213,8 +216,21 @@ TEST_F(ConfigCommandTest, LinkLostWhileTheDialogIsOpen) {
         return wxID_OK;
     });
     answer.Expect(wxID_OK);  // the driver's message, shown over the dialog
+    bool keptUnderTheMessage = false;
+    answer.Expect([&](wxDialog*) {
+        RunLoopUntil(
+            [&] {
+                wxTheApp->ProcessIdle();
+                return !FrameAlive() || frame->IsBeingDeleted();
+            },
+            300);
+        keptUnderTheMessage = FrameAlive() && !frame->IsBeingDeleted();
+        return wxID_OK;
+    });
     RunMenu(ID_DISP_LEDS);
-    EXPECT_EQ(Messages(answer), std::vector<std::string>{"Błąd w driverze obsługującym komunikację"});
+    EXPECT_EQ(Messages(answer),
+              (std::vector<std::string>{"Błąd w driverze obsługującym komunikację", "Błąd zapisu"}));
+    EXPECT_TRUE(keptUnderTheMessage);
     EXPECT_TRUE(Writes().empty());
     EXPECT_TRUE(WaitFrameGone());
 }

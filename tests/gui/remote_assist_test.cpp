@@ -20,12 +20,16 @@
 #include "app/AssistMon.h"
 #include "app/FrameIds.h"
 #include "app/ProxyHost.h"
+#include "regulators/Reg2.h"
+#include "regulators/Reg3.h"
 #include "sim/SimLine.h"
+#include "sim/SimReports.h"
 #include "support/core_AssistProxy.h"
 #include "support/core_EventWait.h"
-#include "support/gui_FrameFixture.h"
 #include "support/gui_GeometryCheck.h"
 #include "support/gui_ModalAnswer.h"
+#include "support/gui_RegulatorFixture.h"
+#include "support/gui_ScreenWait.h"
 
 namespace {
 
@@ -66,7 +70,7 @@ private:
     int port = 0;
 };
 
-class RemoteAssistTest : public FrameFixture {
+class RemoteAssistTest : public RegulatorFixture {
 protected:
     void TearDown() override {
         FrameFixture::TearDown();
@@ -98,6 +102,33 @@ protected:
     void PressCancel() {
         ASSERT_NE(frame->GetAssistMon(), nullptr);
         ASSERT_TRUE(ModalAnswer::Click(frame->GetAssistMon(), wxID_CANCEL));
+    }
+    // The remote operator switches the pushed reports off, and the panel leaves the request that
+    // switches them on again unanswered (it takes effect all the same, as if the reply were lost).
+    void ReportsOffAndNotAnsweredBackOn() {
+        proxy->Send(sim::FinishRequestLine("02307d0000"));
+        ASSERT_TRUE(RunLoopUntil([this] { return panel.ModeWord() == 0; }, 3000));
+        panel.SetUnansweredRequest(0x30, 0xFFFF);
+    }
+    // The shown regulator view's values that the pushed reports keep up to date: PV, Strefa, SP,
+    // AL, AH, outputs A and B, and the open "Algorytm" box's (PID internals and servo status
+    // lines, or the timed status letters).
+    std::vector<std::string> LiveViewTexts() const {
+        RegX* view = View();
+        if (!view) return {"<no view>"};
+        std::vector<const jwxNVUDisp*> readouts = {view->PvReadout(),    view->ZoneReadout(),     view->SpReadout(),
+                                                   view->AlReadout(),    view->AhReadout(),       view->OutputReadout(0),
+                                                   view->OutputReadout(1)};
+        if (auto* pid = dynamic_cast<Reg2*>(view); pid && pid->GetAlgorithmBox()) {
+            for (int i = 0; i < Reg2::kInternalCount; ++i) readouts.push_back(pid->InternalReadout(i));
+            for (int line = 0; line < 2; ++line) readouts.push_back(pid->StatusLine(line));
+        }
+        if (auto* timed = dynamic_cast<Reg3*>(view); timed && timed->GetAlgorithmBox()) {
+            for (int i = 0; i < Reg3::kModeReadouts; ++i) readouts.push_back(timed->ModeReadout(i));
+        }
+        std::vector<std::string> texts;
+        for (const jwxNVUDisp* readout : readouts) texts.push_back(Value(readout));
+        return texts;
     }
 
     std::unique_ptr<AssistProxy> proxy;
@@ -192,9 +223,7 @@ TEST_F(RemoteAssistTest, ReportsNotSwitchedOnAgainAreToldAndTheReadoutsBlank) {
         ASSERT_TRUE(PushAndWait(sim::RelayReport(0x7F), MyFrame::kRelayReadout, "X"));
         StartAssist();
         ASSERT_TRUE(WaitGreeted());
-        proxy->Send(sim::FinishRequestLine("02307d0000"));
-        ASSERT_TRUE(RunLoopUntil([this] { return panel.ModeWord() == 0; }, 3000));
-        panel.SetUnansweredRequest(0x30, 0xFFFF);
+        ASSERT_NO_FATAL_FAILURE(ReportsOffAndNotAnsweredBackOn());
         panel.ClearRequests();
 
         ModalAnswer answer;
@@ -203,7 +232,7 @@ TEST_F(RemoteAssistTest, ReportsNotSwitchedOnAgainAreToldAndTheReadoutsBlank) {
         answer.Expect([&](wxDialog* dialog) {
             readoutWhileTold = ReadoutText(MyFrame::kRelayReadout);
             SettleWindows();
-            SaveWindowShot(dialog, "reports not resumed");
+            SaveWindowShot(dialog, std::string("reports not resumed, ") + c.name);
             EXPECT_TRUE(LayoutIsSound(dialog));
             return static_cast<int>(wxID_OK);
         });
@@ -226,6 +255,83 @@ TEST_F(RemoteAssistTest, ReportsNotSwitchedOnAgainAreToldAndTheReadoutsBlank) {
         EXPECT_FALSE(frame->IsAssisting());
         EXPECT_TRUE(frame->IsConnected());
         panel.ClearUnansweredRequests();
+    }
+}
+
+// The shown regulator view blanks with them: PV, zone, the zone's SP, AL and AH, the outputs and
+// an open "Algorytm" box stand empty until reports arrive again, which fill them all (SP, AL and
+// AH too, though the zone reported is the one the view remembers).
+TEST_F(RemoteAssistTest, ReportsNotSwitchedOnAgainBlankTheRegulatorView) {
+    const uint32_t pv = sim::FloatBits(12.5f);
+    std::vector<uint32_t> pidStatus = {0, 0, pv};
+    std::vector<std::string> pidShown = {"12.50", "1", "22.50", "15.00", "30.00", "-", "X"};
+    for (int i = 0; i < Reg2::kInternalCount; ++i) {
+        pidStatus.push_back(sim::FloatBits(0.25f));
+        pidShown.push_back(i == 3 ? "250" : "0.25000");  // dt in thousandths
+    }
+    pidShown.insert(pidShown.end(), {"c  12.3/ -?- ", "n  13.0/ -?- "});
+    struct Case {
+        const char* name;
+        int channel;
+        bool algorithmBox;
+        std::vector<sim::SimReport> reports;
+        std::vector<std::string> shown;  // LiveViewTexts once the reports were handled
+    };
+    const Case cases[] = {
+        {"threshold",
+         0,
+         false,
+         {sim::RegulatorStatusReport(0xA4, 0, {0, 0, pv}), sim::RegulatorStatusReport(0xA7, 0, {1})},
+         {"12.50", "1", "21.50", "15.00", "30.00", "X", "-"}},
+        {"PID with its box",
+         1,
+         true,
+         {sim::RegulatorStatusReport(0xA5, 1, pidStatus), sim::RegulatorStatusReport(0xA7, 1, {2}),
+          sim::RegulatorStatusReport(0xA9, 1, {0, 1, 123, 0}), sim::RegulatorStatusReport(0xA9, 1, {0, 2, 130, 0})},
+         pidShown},
+        {"timed with its box",
+         2,
+         true,
+         {sim::RegulatorStatusReport(0xA6, 2, {0, 0, pv}), sim::RegulatorStatusReport(0xA7, 2, {3}),
+          sim::RegulatorStatusReport(0xAB, 2, {2, 0, 0x43})},
+         {"12.50", "1", "23.50", "15.00", "30.00", "X", "X", "", "s", "I", "G", "E", " "}},
+    };
+    Connect();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select(ID_REG_1 + c.channel);
+        ASSERT_NE(View(), nullptr);
+        if (c.algorithmBox) ClickViewButton(RegX::ID_ALGORITHM);
+        auto pushReports = [&] {
+            for (const sim::SimReport& report : c.reports)
+                if (!PushAndSettle(report)) return false;
+            return true;
+        };
+        ASSERT_TRUE(pushReports());
+        ASSERT_EQ(LiveViewTexts(), c.shown);
+
+        StartAssist();
+        ASSERT_TRUE(WaitGreeted());
+        ASSERT_NO_FATAL_FAILURE(ReportsOffAndNotAnsweredBackOn());
+        ModalAnswer answer;
+        std::vector<std::string> whileTold;
+        answer.Expect([&](wxDialog*) {
+            whileTold = LiveViewTexts();
+            return static_cast<int>(wxID_OK);
+        });
+        PressCancel();
+        ASSERT_TRUE(RunLoopUntil([&] { return !answer.Records().empty(); }, 5000));
+        EXPECT_EQ(answer.Records()[0].message.utf8_string(), "Nie udało się ponownie włączyć odczytów z urządzenia");
+        const std::vector<std::string> blank(c.shown.size(), "");
+        EXPECT_EQ(whileTold, blank);
+        EXPECT_EQ(LiveViewTexts(), blank);
+        ASSERT_TRUE(WaitUntilPainted(frame));
+        SaveWindowShot(frame, std::string("regulator view blank, ") + c.name);
+        EXPECT_TRUE(LayoutIsSound(frame));
+
+        panel.ClearUnansweredRequests();
+        ASSERT_TRUE(pushReports());
+        EXPECT_EQ(LiveViewTexts(), c.shown);
     }
 }
 
