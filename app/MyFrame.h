@@ -249,10 +249,14 @@ private:
     // shown looks live while no reports arrive (no panel connected, or the reports not switched
     // back on).
     void BlankReadouts();
+
+    // --- Pushed reports switched on again (MyFrameReadouts.cpp) ---
     // Switches the panel's pushed reports on again where they were (or may have been) switched
     // off: by the remote operator, or for a backup. False when that failed while the panel stays
-    // connected: the read-outs are blanked then, and the caller tells the user.
+    // connected: the read-outs are blanked then, and the caller tells the user with
+    // TellReportsNotResumed (at the moment that suits its own messages).
     bool ResumeReports();
+    void TellReportsNotResumed(const wxString& caption);
 
     // --- Remote assistance (MyFrameAssist.cpp) ---
     static constexpr int kProxyLookupId = 5001;

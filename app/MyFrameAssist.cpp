@@ -30,10 +30,6 @@ constexpr int kReadChunk = 32;
 constexpr long kToPanelLimit = 4096;
 // Timer period while connecting, while reading is paused or bytes wait for the proxy.
 constexpr int kAssistTickMs = 20;
-
-void ShowReportsNotResumed(wxWindow* parent) {
-    MesgBox(parent, U8("Nie udało się ponownie włączyć odczytów z urządzenia"), U8("Zdalna asysta"), kNoticeStyle);
-}
 }  // namespace
 
 void MyFrame::OnRemoteAssist(wxCommandEvent&) {
@@ -123,7 +119,7 @@ void MyFrame::OnProxySocket(wxSocketEvent& event) {
             ShowProxyError(greeted ? U8("Połączenie zamknięte przez proxy")
                                    : U8("Nie udało się nawiązac połączenia z proxy"),
                            U8("Brak połączenia z proxy"));
-            if (!resumed) ShowReportsNotResumed(this);
+            if (!resumed) TellReportsNotResumed(U8("Zdalna asysta"));
             break;
         }
         default:
@@ -232,7 +228,7 @@ void MyFrame::OnAssistCancel(wxCommandEvent&) {
     const bool relayed = m_assistState == 1;
     // Closing the socket is the only signal to the proxy.
     EndAssist();
-    if (relayed && !ResumeReports()) ShowReportsNotResumed(this);
+    if (relayed && !ResumeReports()) TellReportsNotResumed(U8("Zdalna asysta"));
 }
 
 void MyFrame::EndAssist() {

@@ -148,7 +148,7 @@ bool MyFrame::SaveConfigToFile(const wxString& path) {
     }
     // Whatever stopped the save, the chosen file keeps its old content.
     file.Discard();
-    if (!ResumeReports()) Notice(this, U8("Nie udało się ponownie włączyć odczytów z urządzenia"));
+    if (!ResumeReports()) TellReportsNotResumed(wxEmptyString);
     return complete;
 }
 
@@ -217,6 +217,6 @@ bool MyFrame::LoadConfigFromFile(const wxString& path) {
         if (wait) wait->SetMessage(wxString::Format(wxASCII_STR("Zapis %d"), count));
     }
     delete wait.get();
-    if (!ResumeReports()) Notice(this, U8("Nie udało się ponownie włączyć odczytów z urządzenia"));
+    if (!ResumeReports()) TellReportsNotResumed(wxEmptyString);
     return allWritten;
 }

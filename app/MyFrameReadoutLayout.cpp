@@ -1,12 +1,10 @@
 // The read-out boxes follow the panel now connected: they are rebuilt whenever a connection's
-// configuration differs from the one they were built for, and blanked while no panel is
-// connected, so that the window never shows one panel's values under another's boxes.
-#include <wx/log.h>
-
+// configuration differs from the one they were built for, and blanked while no reports arrive
+// (no panel connected, or its reports not switched on again), so that the window never shows
+// one panel's values under another's boxes, nor values standing still as if live.
 #include <cstring>
 
 #include "app/MyFrame.h"
-#include "comm/PanelClient.h"
 #include "regulators/RegX.h"
 #include "widgets/jwxNVUDisp.h"
 
@@ -30,15 +28,4 @@ void MyFrame::BlankReadouts() {
     for (jwxNVUDisp* readout : m_readouts)
         if (readout) readout->SetValueText(wxEmptyString);
     if (m_regPanel) m_regPanel->BlankLiveValues();
-}
-
-bool MyFrame::ResumeReports() {
-    auto panelConnected = [this] { return !m_closing && m_connected && m_client->GetState() == CLIENT_STARTED; };
-    if (!panelConnected() || m_client->SetMode(PanelClient::kReportsOn)) return true;
-    wxLogWarning(wxASCII_STR("Pushed reports not restarted"));
-    // A link lost meanwhile has been told on its own road (the window closes or shows no panel).
-    if (!panelConnected()) return true;
-    // The values shown would stand still while they look live.
-    BlankReadouts();
-    return false;
 }

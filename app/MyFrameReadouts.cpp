@@ -1,9 +1,11 @@
 // The live read-outs: the boxes that match the connected panel's hardware, built for each
-// panel (a connection that finds other boards gets new boxes), and the decoding of every pushed
-// report into their texts.
+// panel (a connection that finds other boards gets new boxes), the decoding of every pushed
+// report into their texts, and the reports switched on again after something switched them off.
+#include <wx/log.h>
 #include <wx/statbox.h>
 
 #include "app/MyFrame.h"
+#include "comm/PanelClient.h"
 #include "comm/PanelEvents.h"
 #include "comm/RegulatorStatus.h"
 #include "comm/ReplyRecord.h"
@@ -11,6 +13,7 @@
 #include "regulators/RegX.h"
 #include "widgets/FramedBox.h"
 #include "widgets/LayoutHelpers.h"
+#include "widgets/MesgBox.h"
 #include "widgets/jwxNVUDisp.h"
 
 namespace {
@@ -199,4 +202,19 @@ void MyFrame::UpdateReadouts(const ReplyRecord* record) {
         setValue(kAnalogOutputReadout + position, FixedWidth(record->GetFloat(1)));
         setValue(kNormalisedReadout + position, FormatDecimal(record->GetFloat(2) * 100, 1));
     }
+}
+
+bool MyFrame::ResumeReports() {
+    auto panelConnected = [this] { return !m_closing && m_connected && m_client->GetState() == CLIENT_STARTED; };
+    if (!panelConnected() || m_client->SetMode(PanelClient::kReportsOn)) return true;
+    wxLogWarning(wxASCII_STR("Pushed reports not restarted"));
+    // A link lost meanwhile has been told on its own road (the window closes or shows no panel).
+    if (!panelConnected()) return true;
+    // The values shown would stand still while they look live.
+    BlankReadouts();
+    return false;
+}
+
+void MyFrame::TellReportsNotResumed(const wxString& caption) {
+    MesgBox(this, U8("Nie udało się ponownie włączyć odczytów z urządzenia"), caption, wxOK | wxICON_EXCLAMATION);
 }

@@ -309,6 +309,35 @@ TEST_F(ConfigBackupTest, ReportsNotSwitchedBackOnBlankTheReadouts) {
     }
 }
 
+// A panel that answers neither the switch off nor the switch back on: the save or load says
+// what failed and nothing more, and the read-outs go blank rather than stand still.
+TEST_F(ConfigBackupTest, ReportsNeitherOffNorBackOnBlankTheReadoutsWithOneMessage) {
+    const std::string loaded = File("loaded.conf");
+    WriteWholeFile(loaded, "P00cc = 02u\n");
+    const struct {
+        const char* name;
+        std::function<bool()> run;
+    } cases[] = {
+        {"save", [&] { return Save(File("saved.conf")); }},
+        {"load", [&] { return Load(loaded); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        panel.ClearUnansweredRequests();
+        ASSERT_TRUE(panel.PushReport(sim::RelayReport(0x15)));
+        ASSERT_TRUE(RunLoopUntil([this] { return ReadoutText(MyFrame::kRelayReadout) == "X"; }, 3000));
+        panel.SetUnansweredRequest(0x30, 0);
+        panel.SetUnansweredRequest(0x30, 0xFFFF);
+        ModalAnswer answer;
+        answer.Expect(wxID_OK);
+        EXPECT_FALSE(c.run());
+        ASSERT_EQ(Messages(answer).size(), 1u);
+        EXPECT_EQ(Messages(answer)[0].rfind("Nie udało się wyłączyć odczytów z urządzenia", 0), 0u);
+        EXPECT_EQ(ReadoutText(MyFrame::kRelayReadout), "");
+        EXPECT_TRUE(frame->IsConnected());
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Load
 
